@@ -1,0 +1,35 @@
+# Quorvel: build, test and run on Debian 12.
+BUILD_DIR ?= build
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+
+PACKAGES := build-essential cmake ninja-build pkg-config \
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev \
+  libsqlite3-dev sqlite3 libssl-dev libgtest-dev libgmock-dev libbenchmark-dev \
+  qt6-translations-l10n fonts-crosextra-carlito fonts-wine \
+  xvfb xauth poppler-utils
+
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: deps configure build test run clean
+
+# Installs only what is missing, so a second run costs a dpkg query and nothing more.
+deps:
+	@missing="$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done)"; \
+	if [ -n "$$missing" ]; then \
+	  echo "Instalando pacotes: $$missing"; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	@cmake -S . -B $(BUILD_DIR) -G Ninja $(CMAKE_FLAGS) > /dev/null
+
+build: configure
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+clean:
+	rm -rf $(BUILD_DIR)
