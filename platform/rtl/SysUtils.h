@@ -66,6 +66,15 @@ bool TryStrToTime(const QString& s, TDateTime& value, const TFormatSettings& fs 
 TDateTime StrToTime(const QString& s, const TFormatSettings& fs = FormatSettings());
 // Parses the short date format, optionally followed by a time.
 bool TryStrToDateTime(const QString& s, TDateTime& value, const TFormatSettings& fs = FormatSettings());
+// Raises EConvertError "'%s' is not a valid date and time".
+TDateTime StrToDateTime(const QString& s, const TFormatSettings& fs = FormatSettings());
+// The short date alone; two-digit years fall within fifty years of today, a missing year
+// is the current one.
+bool TryStrToDate(const QString& s, TDateTime& value, const TFormatSettings& fs = FormatSettings());
+// Raises EConvertError "'%s' is not a valid date".
+TDateTime StrToDate(const QString& s, const TFormatSettings& fs = FormatSettings());
+// The long time format.
+QString TimeToStr(TDateTime value, const TFormatSettings& fs = FormatSettings());
 
 // --- Edit masks ------------------------------------------------------------------------
 // Lays value into an edit mask of the classic mask language ("\(00\) 0000\-0000;0;"):
