@@ -431,6 +431,7 @@ void AppendFormatted(QString& out, const QString& pattern, const DateTimeParts& 
     if (lower == QLatin1Char('a') && StartsWithNoCase(pattern, i, QLatin1String("ampm"))) {
       out += t.hour < 12 ? QStringLiteral("AM") : QStringLiteral("PM");
       i += 4;
+      lastWasHour = false;
       continue;
     }
     if (lower == QLatin1Char('a') && StartsWithNoCase(pattern, i, QLatin1String("am/pm"))) {
@@ -438,6 +439,7 @@ void AppendFormatted(QString& out, const QString& pattern, const DateTimeParts& 
       out += t.hour < 12 ? (upper ? QStringLiteral("AM") : QStringLiteral("am"))
                          : (upper ? QStringLiteral("PM") : QStringLiteral("pm"));
       i += 5;
+      lastWasHour = false;
       continue;
     }
     if (lower == QLatin1Char('a') && StartsWithNoCase(pattern, i, QLatin1String("a/p"))) {
@@ -445,6 +447,7 @@ void AppendFormatted(QString& out, const QString& pattern, const DateTimeParts& 
       out += t.hour < 12 ? (upper ? QStringLiteral("A") : QStringLiteral("a"))
                          : (upper ? QStringLiteral("P") : QStringLiteral("p"));
       i += 3;
+      lastWasHour = false;
       continue;
     }
     const int count = CountRepeats(pattern, i, lower);
@@ -484,16 +487,15 @@ void AppendFormatted(QString& out, const QString& pattern, const DateTimeParts& 
     } else if (lower == QLatin1Char('t') && count <= 2) {
       AppendFormatted(out, fs.LongTimeFormat, t, fs, depth + 1);
       i += count;
-    } else if (c == QLatin1Char('/')) {
-      out += fs.DateSeparator;
+    } else if (c == QLatin1Char('/') || c == QLatin1Char(':')) {
+      out += c == QLatin1Char('/') ? fs.DateSeparator : fs.TimeSeparator;
       ++i;
-    } else if (c == QLatin1Char(':')) {
-      out += fs.TimeSeparator;
-      ++i;
+      continue;
     } else {
       out += c;
       ++i;
-      continue;  // literals between "h" and "m" keep the minute reading
+      if (c.isLetter()) lastWasHour = false;
+      continue;  // other literals between "h" and "m" keep the minute reading
     }
     lastWasHour = hourToken;
   }
