@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstdint>
 #include <compare>
+#include <cstdint>
 
 // Fixed point with exactly four decimals in 64 bits: 1.5 is held as 15000.
 class Currency {
@@ -11,7 +11,9 @@ class Currency {
   constexpr Currency() = default;
   static constexpr Currency FromRaw(int64_t raw) { return Currency(raw); }
   static constexpr Currency FromInt(int64_t units) { return Currency(units * Scale); }
-  // Rounds to the nearest fourth decimal, halves away from zero.
+  // Rounds to the nearest fourth decimal, halves away from zero, on the shortest decimal
+  // text of the double (2.00005 gives 2.0001). Raises EConvertError for NaN, infinities
+  // and values beyond the 64-bit range.
   static Currency FromDouble(double value);
 
   constexpr int64_t Raw() const { return raw_; }

@@ -50,17 +50,21 @@ QString FormatFloat(const QString& pattern, double value, const TFormatSettings&
 // Exact for currency: no binary rounding on the way.
 QString FormatCurr(const QString& pattern, Currency value, const TFormatSettings& fs = FormatSettings());
 
-// Rounds half to even, as the classic Round does.
+// Rounds half to even, as the classic Round does. Raises EConvertError
+// "Invalid floating point operation" for NaN, infinities and values beyond 64 bits.
 int64_t RoundHalfEven(double value);
 
 // --- Date and time ------------------------------------------------------------------
 // Patterns: d dd m mm yyyy yy h hh n nn s ss z zzz, "/" the date separator, ":" the time
 // separator, quoted text literal. "mm" after "h" means minutes, as classically.
+// Also "c" (as DateTimeToStr), "ddddd" (short date), "t"/"tt" (long time) and
+// "ampm", "am/pm", "a/p" (twelve-hour clock). An empty pattern reads as "c".
 QString FormatDateTime(const QString& pattern, TDateTime value, const TFormatSettings& fs = FormatSettings());
 // Short date, a blank, long time; the time is left out at exactly midnight.
 QString DateTimeToStr(TDateTime value, const TFormatSettings& fs = FormatSettings());
 QString DateToStr(TDateTime value, const TFormatSettings& fs = FormatSettings());
-// Hours, minutes and optional seconds with the locale's time separator.
+// Hours, minutes and optional seconds with the locale's time separator; milliseconds
+// after the decimal separator and a trailing AM/PM are accepted too.
 bool TryStrToTime(const QString& s, TDateTime& value, const TFormatSettings& fs = FormatSettings());
 // Raises EConvertError "'%s' is not a valid time".
 TDateTime StrToTime(const QString& s, const TFormatSettings& fs = FormatSettings());
