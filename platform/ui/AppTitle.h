@@ -13,5 +13,7 @@ QString TitleFromExecutable(const QString& executablePath);
 // The title set at start-up, or the one derived from the running executable.
 QString ApplicationTitle();
 void SetApplicationTitle(const QString& title);
+// Forgets the set title, so the derived one applies again.
+void ResetApplicationTitle();
 
 }  // namespace ui
