@@ -30,4 +30,8 @@ void SetApplicationTitle(const QString& title) {
   StoredTitle() = title;
 }
 
+void ResetApplicationTitle() {
+  StoredTitle().reset();
+}
+
 }  // namespace ui

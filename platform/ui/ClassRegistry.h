@@ -61,8 +61,11 @@ const TFormClass& FindClass(const QString& name);
 template <class T>
 void RegisterClass() {
   static_assert(std::is_base_of_v<TForm, T>, "only windows are registered");
-  if constexpr (!std::is_same_v<T, TForm>) RegisterClass<typename T::inherited>();
-  const QString parent = std::is_same_v<T, TForm> ? QString() : QString(T::inherited::StaticClassName());
+  QString parent;
+  if constexpr (!std::is_same_v<T, TForm>) {
+    RegisterClass<typename T::inherited>();
+    parent = T::inherited::StaticClassName();
+  }
   RegisterFormClass(T::StaticClassName(), parent, std::type_index(typeid(T)),
                     [](TComponent* owner) -> TForm* { return new T(owner); });
 }

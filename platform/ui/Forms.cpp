@@ -64,22 +64,22 @@ void TForm::setVisible(bool visible) {
     // A window made without the two-phase helper still gets its creation handler.
     AfterConstruction();
     DoShow();
-    PlaceOnFirstShow();
+    const bool first = !shownOnce_;
+    if (first && borderStyle_ == bsDialog) setFixedSize(size());
+    shownOnce_ = true;
     QWidget::setVisible(true);
+    // Centred once shown, when the frame around the client area is known.
+    if (first && position_ == poScreenCenter) CenterOnScreen();
   } else {
     QWidget::setVisible(false);
     DoHide();
   }
 }
 
-void TForm::PlaceOnFirstShow() {
-  if (shownOnce_) return;
-  shownOnce_ = true;
-  if (borderStyle_ == bsDialog) setFixedSize(size());
-  if (position_ != poScreenCenter) return;
+void TForm::CenterOnScreen() {
   const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen == nullptr) return;
-  QRect frame(QPoint(0, 0), size());
+  if (screen == nullptr || isMaximized() || isFullScreen()) return;
+  QRect frame = frameGeometry();
   frame.moveCenter(screen->availableGeometry().center());
   move(frame.topLeft());
 }

@@ -138,7 +138,7 @@ class TForm : public QWidget, public TComponent {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  void PlaceOnFirstShow();
+  void CenterOnScreen();
   // End of a modal run: OnClose may refuse (caNone) or free the window.
   void CloseModal();
   void PressButton(QAbstractButton* button);
