@@ -70,6 +70,9 @@ void TForm::setVisible(bool visible) {
     QWidget::setVisible(true);
     // Centred once shown, when the frame around the client area is known.
     if (first && position_ == poScreenCenter) CenterOnScreen();
+  } else if (IsModal()) {
+    // Hiding a modal window would leave the application blocked: end the run instead.
+    if (modalResult_ == mrNone) SetModalResult(mrCancel);
   } else {
     QWidget::setVisible(false);
     DoHide();

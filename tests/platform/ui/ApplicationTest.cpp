@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QPointer>
+#include <QPushButton>
 #include <QTimer>
 
 #include "platform/rtl/Exceptions.h"
@@ -196,8 +197,13 @@ TEST_F(ApplicationTest, GuardedHandlersReportErrorsButNotTheSilentAbort) {
   ui::Guarded([] { rtl::Abort(); })();
   int seen = 0;
   ui::Guarded([&](int v) { seen = v; })(7);
-  ASSERT_EQ(boxes.boxes.size(), 1u);
+  QPushButton button;
+  QObject::connect(&button, &QPushButton::clicked, &button,
+                   ui::Guarded([] { throw EDatabaseError(QStringLiteral("Falha")); }));
+  button.click();
+  ASSERT_EQ(boxes.boxes.size(), 2u);
   EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("'x' is not a valid integer value."));
+  EXPECT_EQ(boxes.boxes[1].text, QStringLiteral("Falha."));
   EXPECT_EQ(boxes.boxes[0].flags, mb::OK | mb::ICONERROR);
   EXPECT_EQ(seen, 7);
 }

@@ -8,6 +8,7 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/ui/AppTitle.h"
 #include "platform/ui/Dialogs.h"
+#include "platform/ui/SaveDialog.h"
 #include "tests/platform/ui/UiTestSupport.h"
 #include "tests/support/TestSupport.h"
 
@@ -168,6 +169,20 @@ TEST(SaveDialogTest, HandlerReceivesTheRequest) {
   EXPECT_EQ(seen.InitialDir, QStringLiteral("/tmp"));
   EXPECT_EQ(seen.Filter, QStringLiteral("Arquivo PDF|*.pdf"));
   EXPECT_EQ(seen.FileName, QStringLiteral("Ordens"));
+}
+
+TEST(SaveDialogTest, ComponentKeepsTheProposedNameWhenCancelled) {
+  QString answer;
+  SaveDialogHandler previous = SetSaveDialogHandler([&](const SaveDialogRequest&) { return answer; });
+  TSaveDialog dialog(nullptr);
+  dialog.DefaultExt = QStringLiteral("pdf");
+  dialog.FileName = QStringLiteral("Ordens");
+  EXPECT_FALSE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName, QStringLiteral("Ordens"));
+  answer = QStringLiteral("/tmp/lista");
+  EXPECT_TRUE(dialog.Execute());
+  EXPECT_EQ(dialog.FileName, QStringLiteral("/tmp/lista.pdf"));
+  SetSaveDialogHandler(previous);
 }
 
 TEST(SaveDialogTest, RealDialogUsesQtFilterAndDoesNotAskToOverwrite) {

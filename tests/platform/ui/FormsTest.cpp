@@ -169,6 +169,13 @@ TEST_F(FormsTest, CloseActionNoneKeepsTheWindow) {
   EXPECT_EQ(asked, 2);
 }
 
+TEST_F(FormsTest, HidingAModalWindowEndsItsRun) {
+  TForm* form = CreateForm<TForm>(&app);
+  uitest::WhenShown<TForm>([](TForm* shown) { shown->Hide(); });
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_FALSE(form->isVisible());
+}
+
 TEST_F(FormsTest, OwnerDestroysOwnedSeparateWindow) {
   auto* owner = CreateForm<TForm>(&app);
   QPointer<TForm> owned = CreateForm<TfTeste>(owner);
