@@ -415,17 +415,26 @@ TRibbonGroup::TRibbonGroup(QWidget* parent) : QWidget(parent) {
 }
 
 void TRibbonGroup::SetToolBar(TBar* bar) {
-  if (bar_) disconnect(bar_, nullptr, this, nullptr);
+  if (bar_) {
+    disconnect(bar_, nullptr, this, nullptr);
+    // A group shows one toolbar: the one replaced steps out of sight, still owned here.
+    if (bar_ != bar) {
+      layout()->removeWidget(bar_);
+      bar_->hide();
+    }
+  }
   bar_ = bar;
   if (bar) {
     layout()->addWidget(bar);
     static_cast<QVBoxLayout*>(layout())->setAlignment(bar, Qt::AlignLeft | Qt::AlignTop);
     bar->show();
     connect(bar, &TBar::CaptionChanged, this, [this] {
+      setAccessibleName(Caption());
       updateGeometry();
       update();
     });
   }
+  setAccessibleName(Caption());
   updateGeometry();
   update();
 }

@@ -177,6 +177,14 @@ TEST_F(RibbonWindow, GroupCaptionComesFromTheToolbarUnlessSet) {
   EXPECT_EQ(group->Caption(), QStringLiteral("Relatorios"));
   group->SetCaption(QStringLiteral("Relatórios"));
   EXPECT_EQ(group->Caption(), QStringLiteral("Relatórios"));
+
+  // A second toolbar replaces the first, which leaves the screen.
+  TRibbonGroup* processos = ribbon->Tab(1)->Groups().at(0);
+  TBar* previous = processos->ToolBar();
+  ribbon->SetActiveTab(ribbon->Tab(1));
+  processos->SetToolBar(manager->AddBar(QStringLiteral("dxBarManager1Bar4"), QStringLiteral("Outros")));
+  EXPECT_EQ(processos->Caption(), QStringLiteral("Outros"));
+  EXPECT_FALSE(previous->isVisible());
 }
 
 TEST_F(RibbonWindow, HintFollowsTheCaptionUntilSetApart) {
