@@ -6,6 +6,7 @@
 #include "arquivos/Util/CipherAlphabets.h"
 #include "arquivos/Util/Constants.h"
 #include "arquivos/Util/MkDirMul.h"
+#include "platform/remote/RESTDWClientSQL.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/IniFile.h"
 #include "platform/rtl/Paths.h"
@@ -357,4 +358,99 @@ void TUtil::ConfirmaExclusao() {
   if (MessageBox(QStringLiteral("Deseja realmente excluir este registro?"), QStringLiteral("Confirme"),
                  mb::YESNO | mb::ICONQUESTION | mb::DEFBUTTON2) != id::YES)
     rtl::Abort();
+}
+
+// --- Remote database queries --------------------------------------------------------------
+
+namespace {
+
+// Only a sign and ASCII digits: the key is written into the statement as it is.
+bool IsWholeNumber(const QString& text) {
+  qsizetype i =
+      !text.isEmpty() && (text.front() == QLatin1Char('+') || text.front() == QLatin1Char('-')) ? 1 : 0;
+  if (i == text.size()) return false;
+  for (; i < text.size(); ++i)
+    if (text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9')) return false;
+  return true;
+}
+
+void RequireWholeNumber(const QString& key, const QString& what) {
+  if (!IsWholeNumber(key)) throw EConvertError(QStringLiteral("Código de %1 inválido: '%2'").arg(what, key));
+}
+
+// The server wants "." as decimal point. Formatting with "," and then swapping gives it in
+// every locale; swapping the text of a "." locale would give ",".
+const TFormatSettings& CommaDecimal() {
+  static const TFormatSettings settings = TFormatSettings::PtBR();
+  return settings;
+}
+
+QString QuantityText(double quantity) {
+  return TUtil::TrocaVirgPPto(rtl::FloatToStr(quantity, CommaDecimal()));
+}
+
+QString PriceText(Currency price) {
+  return TUtil::TrocaVirgPPto(rtl::FormatCurr(QStringLiteral("#0.0000"), price, CommaDecimal()));
+}
+
+}  // namespace
+
+double TUtil::Estoque(int32_t Acao, const QString& IdProduto, double QtdNew, Currency Custo, Currency Preco,
+                      TRESTDWDataBase* ARESTDWDataBase) {
+  RequireWholeNumber(IdProduto, QStringLiteral("produto"));
+  try {
+    // No owner: the data set lives for this call only and is freed on every way out.
+    TRESTDWClientSQL query;
+    query.SetDataBase(ARESTDWDataBase);
+    query.SetBinaryRequest(true);
+    query.SetAutoCommitData(true);
+    query.SetCacheUpdateRecords(false);
+    query.SetSequenceField(QStringLiteral("IdProduto"));
+    query.SQL().Clear();
+    query.SQL().Add(QStringLiteral("SELECT p.IdProduto, p.Qtd, p.Preco, p.PrecoCusto"));
+    query.SQL().Add(QStringLiteral(" FROM base.dbo.tblProdutos AS p"));
+    query.SQL().Add(QStringLiteral(" WHERE p.IdProduto LIKE ") + IdProduto + QLatin1Char(';'));
+    query.Open();
+    const double stored = query.FieldByName(QStringLiteral("Qtd")).AsFloat();
+    if (Acao < 1 || Acao > 4) return stored;
+
+    const double quantity = (Acao == 1 || Acao == 3) ? stored + QtdNew : stored - QtdNew;
+    query.Close();
+    query.SQL().Clear();
+    if (Acao <= 2) {
+      query.SQL().Add(QStringLiteral("UPDATE base.dbo.tblProdutos SET Qtd = ") + QuantityText(quantity) +
+                      QStringLiteral(" WHERE IdProduto = ") + IdProduto + QLatin1Char(';'));
+    } else {
+      query.SQL().Add(QStringLiteral("UPDATE base.dbo.tblProdutos"));
+      query.SQL().Add(QStringLiteral(" SET Qtd = ") + QuantityText(quantity));
+      if (Custo > Currency()) query.SQL().Add(QStringLiteral(" ,PrecoCusto = ") + PriceText(Custo));
+      if (Preco > Currency()) query.SQL().Add(QStringLiteral(" ,Preco = ") + PriceText(Preco));
+      query.SQL().Add(QStringLiteral(" WHERE IdProduto = ") + IdProduto + QLatin1Char(';'));
+    }
+    query.ExecSQL();
+    return quantity;
+  } catch (const std::exception&) {
+    throw Exception(QStringLiteral("Erro ao tentar atualizar Estoque!"));
+  }
+}
+
+bool TUtil::Permissao(const QString& IdUsuario, const QString& Tabela, const QString& Acao,
+                      TRESTDWDataBase* ARESTDWDataBase) {
+  RequireWholeNumber(IdUsuario, QStringLiteral("usuário"));
+  // The table name sits in a double-quoted literal; a doubled quote keeps it there.
+  const QString tabela = QString(Tabela).replace(QLatin1Char('"'), QStringLiteral("\"\""));
+  TRESTDWClientSQL query;
+  query.SetDataBase(ARESTDWDataBase);
+  query.SQL().Clear();
+  query.SQL().Add(
+      QStringLiteral("SELECT p.IdPermissao, p.IdUsuario, p.Tabela, p.Adicionar, p.Edit, p.Sch, p.Del"));
+  query.SQL().Add(
+      QStringLiteral("FROM base.dbo.tblUsuarios AS u LEFT JOIN base.dbo.tblPermissao AS p ON "
+                     "u.IdUsuario = p.IdUsuario"));
+  query.SQL().Add(QStringLiteral("WHERE (((p.IdUsuario)=") + IdUsuario +
+                  QStringLiteral(") AND ((p.Tabela)=\"") + tabela + QStringLiteral("\"));"));
+  query.Open();
+  if (!query.FieldByName(Acao).AsBoolean())
+    throw Exception(QStringLiteral("Erro: 99\r\nOperação não permitida!"));
+  return true;
 }

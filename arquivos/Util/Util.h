@@ -7,6 +7,8 @@
 #include "platform/rtl/Currency.h"
 #include "platform/rtl/DateTime.h"
 
+class TRESTDWDataBase;
+
 // Class-level helpers for configuration files, logs and texts. Never instantiated and
 // stateless: every file is opened for the one call and closed before it returns.
 class TUtil {
@@ -101,5 +103,21 @@ class TUtil {
   static void ConfirmaExclusao();
 
   // --- Remote database queries ----------------------------------------------------------
-  // (added by the remote-query unit)
+  // Both send their statements through ARESTDWDataBase. The keys IdProduto and IdUsuario
+  // go into the SQL as bare numbers, so anything but an optional sign and the digits 0 to 9
+  // raises EConvertError before a statement is sent.
+
+  // Reads the quantity of product IdProduto, then writes it back with QtdNew added (Acao 1
+  // and 3) or taken off (2 and 4); 3 and 4 also store Custo and Preco when above zero. The
+  // read and the write are two statements: a change someone else makes in between is
+  // overwritten. Answers the quantity written, or for any other Acao the one read (0 for an
+  // unknown product, whose update then changes no row). Any failure of the queries raises
+  // "Erro ao tentar atualizar Estoque!".
+  static double Estoque(int32_t Acao, const QString& IdProduto, double QtdNew, Currency Custo, Currency Preco,
+                        TRESTDWDataBase* ARESTDWDataBase);
+  // True when the permission column Acao ("Adicionar", "Edit", "Sch", "Del") of the first
+  // row for user and table is set; otherwise raises "Erro: 99" CR LF "Operação não
+  // permitida!". Query errors and "Field '%s' not found" pass unchanged.
+  static bool Permissao(const QString& IdUsuario, const QString& Tabela, const QString& Acao,
+                        TRESTDWDataBase* ARESTDWDataBase);
 };
