@@ -16,6 +16,8 @@ class TDataLink;
 
 namespace db {
 
+enum class DataEvent : int;
+
 // A result column as the provider describes it at Open.
 struct ColumnDef {
   QString name;  // as the database names it: "id", "c.nome"
@@ -179,7 +181,6 @@ class TDataSet : public TComponent {
   virtual bool InternalDelete(const std::vector<db::Value>& row) = 0;
 
   const std::vector<db::ColumnDef>& Columns() const { return columns_; }
-  // Raises EDatabaseError "<message>" naming this data set when needed.
   [[noreturn]] void DatabaseError(const QString& message) const;
 
  private:
@@ -187,59 +188,68 @@ class TDataSet : public TComponent {
   friend class TAggregateField;
   friend class TDataSource;
   class MasterLink;
-  enum class Event;
+  struct SortKey {
+    int column;
+    bool descending;
+  };
 
   void CheckActive() const;
-  void CheckEditing(const TField* field) const;
   void CheckCanModify() const;
+  bool Editing() const { return state_ == dsEdit || state_ == dsInsert; }
+  // Sets the state and tells the sources; raw changes first, then one notification.
   void SetState(TDataSetState state);
-  void Notify(Event event, TField* field = nullptr, int row = -1, int count = 0);
+  void NotifyState();
+  void Notify(db::DataEvent event, TField* field = nullptr, int row = -1, int count = 0);
   void Fire(const TDataSetNotifyEvent& handler) {
     if (handler) handler(*this);
   }
 
   void BindFields();
   void UnbindFields();
+  void RetypeColumn(int column, TFieldType type);
   void AddField(TField* field);
   void RemoveField(TField* field);
   void FieldLayoutChanged();
   void AddSource(TDataSource* source);
   void RemoveSource(TDataSource* source);
-  void MasterSourceDestroyed();
+  void DetachEverything();
 
   void BeginInsert(bool append);
-  void FinishPost();
-  void DiscardEdit();
-  void MoveTo(int row, bool notifyAlways);
+  void CopyMasterValues();
+  void ClearBuffers();
+  void Scroll(int target, int distance, bool bof, bool eof);
   int ColumnOf(const QString& fieldName) const;
   std::vector<int> ColumnsOf(const QString& fieldNames) const;
+  std::vector<SortKey> ParseSort(const QString& sort) const;
   void RebuildView();
   void ApplySort(std::vector<uint32_t>& rows) const;
   bool MasterValues(std::vector<db::Value>& values) const;
   void MasterChanged(bool force);
-  bool RowMatchesMaster(int physicalRow) const;
-  std::vector<db::Value> RowValues(int physicalRow) const;
+  bool RowMatches(uint32_t physicalRow, const std::vector<int>& columns,
+                  const std::vector<db::Value>& values) const;
+  std::vector<db::Value> RowValues(uint32_t physicalRow) const;
   db::Value CurrentCell(int column) const;
+  db::Value OldCell(int column) const;
   db::Value ViewCell(int row, int column) const;
   void SetCurrentCell(TField* field, const db::Value& value);
-  bool IsCurrentEditRow(int row) const { return row == cursor_ && (state_ == dsEdit || state_ == dsInsert); }
+  bool IsCurrentEditRow(int row) const { return row == cursor_ && Editing(); }
   uint64_t Version() const { return version_; }
+  void Changed() { ++version_; }
 
   TDataSetState state_ = dsInactive;
   db::RowStore store_;
   std::vector<db::ColumnDef> columns_;
+  std::vector<bool> dead_;      // per physical row: deleted or a cancelled insert
   std::vector<uint32_t> view_;  // visible physical rows, in order
   int cursor_ = -1;
   bool bof_ = true;
   bool eof_ = true;
   bool modified_ = false;
-  bool opening_ = false;
   std::vector<db::Value> buffer_;
   std::vector<db::Value> oldRow_;
   std::vector<bool> assigned_;
   int insertPhysical_ = -1;
-  int rowBeforeInsert_ = -1;
-  uint64_t version_ = 0;
+  uint64_t version_ = 1;
 
   std::vector<TField*> fields_;
   std::vector<TAggregateField*> aggFields_;
@@ -247,10 +257,12 @@ class TDataSet : public TComponent {
   std::vector<TDataSource*> sources_;
 
   QString sort_;
+  std::vector<SortKey> sortKeys_;
   TDataSource* masterSource_ = nullptr;
   std::unique_ptr<MasterLink> masterLink_;
   QString masterFields_;
   QString indexFieldNames_;
+  std::vector<int> indexColumns_;
   std::vector<db::Value> lastMasterValues_;
   bool lastMasterValid_ = false;
 };

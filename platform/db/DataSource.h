@@ -10,6 +10,25 @@ class TDataSet;
 class TDataLink;
 class TField;
 
+namespace db {
+
+// What a data set tells its data sources (see TDataSet for when each comes).
+enum class DataEvent : int {
+  StateChanged,
+  FieldChanged,
+  RecordChanged,
+  DataSetChanged,
+  Scrolled,
+  LayoutChanged,
+  UpdateData,
+  CheckBrowseMode,
+  RowsInserted,
+  RowsRemoved,
+  RowChanged
+};
+
+}  // namespace db
+
 // Connects data-aware controls (through TDataLink) and handlers to one data set.
 class TDataSource : public TComponent {
  public:
@@ -47,8 +66,7 @@ class TDataSource : public TComponent {
   void RemoveLink(TDataLink* link);
   void UpdateState(bool runHandlers = true);
   void DataSetDestroyed();
-  // The data set's notifications; see TDataSet for when each comes.
-  void StateChanged(TDataSetState previous, bool runHandlers);
+  void DataEvent(db::DataEvent event, TField* field, int row, int count);
   template <typename F>
   void ForEachLink(F&& call);
 
@@ -63,6 +81,11 @@ class TDataSource : public TComponent {
 // the defaults pass structural changes on to DataSetChanged, which passes on to
 // RecordChanged(nullptr). Non-visual links (IsVisual false) are told before visual ones.
 // A link detaches itself when destroyed, and is detached when its source goes.
+//
+// When RowsInserted/RowsRemoved arrive, RecordCount already counts the change: a grid
+// model keeps its own row count and moves it in these calls (and resets it in
+// DataSetChanged/ActiveChanged). Links are told of a new row before the insert state
+// begins, and of a removed row before the state goes back to browse.
 class TDataLink {
  public:
   TDataLink() = default;
@@ -112,6 +135,11 @@ class TDataLink {
   virtual void RowChanged(int row);
 
  private:
+  // Compares with what the link knew and calls ActiveChanged/EditingChanged.
+  void UpdateState();
+
   TDataSource* source_ = nullptr;
   bool readOnly_ = false;
+  bool active_ = false;
+  bool editing_ = false;
 };

@@ -142,9 +142,13 @@ class TField : public TComponent {
  private:
   friend class TDataSet;
 
-  void SetValueChecked(const db::Value& value);
+  // The kind values are read as: the aggregate's result kind for an aggregate.
+  TFieldType ValueType() const;
+  void CheckSettable() const;
+  void Store(const db::Value& value);
   db::Value FromString(const QString& text) const;
   db::Value FromVariant(const QVariant& value) const;
+  [[noreturn]] void AccessError(const char* typeName) const;
   void NotifyLayout();
 
   TFieldType type_;
@@ -206,6 +210,16 @@ class TAggregateField : public TField {
   db::Value CurrentValue() const override;
 
  private:
+  struct Parsed {
+    QString function;  // SUM, COUNT, AVG, MIN, MAX
+    QString field;
+  };
+  Parsed Parse() const;
+
   QString expression_;
   bool active_ = true;
+  mutable uint64_t cachedVersion_ = 0;
+  mutable const TDataSet* cachedFor_ = nullptr;
+  mutable db::Value cached_;
+  mutable TFieldType resultType_ = ftFloat;
 };

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,9 @@ enum class Storage : uint8_t { Int, Float, Text };
 
 Storage StorageOf(TFieldType type);
 
+// Currency raw value (four implied decimals) nearest to a stored number.
+int64_t CurrencyRawFromDouble(double value);
+
 // One value outside the snapshot: the edit buffer, a value read back after a write.
 struct Value {
   bool isNull = true;
@@ -29,6 +33,10 @@ struct Value {
   static Value Text(QString v) { return {false, 0, 0, std::move(v)}; }
   bool SameAs(const Value& other, Storage storage) const;
 };
+
+// A value of one field kind as another kind holds it; null when it does not convert
+// (text that is no number).
+Value ConvertValue(const Value& value, TFieldType from, TFieldType to);
 
 // The snapshot of a data set: rows of 8-byte cells, one per column, in one vector, a
 // null bit per cell, and the texts as UTF-8 in one shared arena (a cell keeps offset and
@@ -70,9 +78,8 @@ class RowStore {
   void SetText(int row, int column, const QString& text);
   void Set(int row, int column, const Value& value);
 
-  // Turns a column whose kind was guessed from its first values into another storage,
-  // converting the cells already held (Int to Float, anything to Text).
-  void Promote(int column, Storage to);
+  // Gives a column another storage, passing each cell held through convert.
+  void Retype(int column, Storage to, const std::function<Value(const Value&)>& convert);
 
   // Bytes held by the snapshot's vectors (capacity, not size).
   size_t MemoryBytes() const;
