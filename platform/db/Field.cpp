@@ -13,10 +13,6 @@ namespace {
 
 constexpr int64_t kScale = Currency::Scale;
 
-bool IsIntKind(TFieldType t) {
-  return t == ftAutoInc || t == ftInteger;
-}
-
 QString BooleanText(const QString& displayValues, bool value) {
   const QString values = displayValues.isEmpty() ? QStringLiteral("True;False") : displayValues;
   const qsizetype semi = values.indexOf(QLatin1Char(';'));

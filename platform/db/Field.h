@@ -200,7 +200,10 @@ class TAggregateField : public TField {
   QString ClassName() const override { return QStringLiteral("TAggregateField"); }
 
   const QString& Expression() const { return expression_; }
-  void SetExpression(const QString& expression) { expression_ = expression; }
+  void SetExpression(const QString& expression) {
+    expression_ = expression;
+    cachedFor_ = nullptr;
+  }
   bool Active() const { return active_; }
   void SetActive(bool active) { active_ = active; }
   // Kind of the result: the summed field's kind (BCD, float, integer); COUNT integer.
