@@ -1,0 +1,5 @@
+#include "fontes/models/Model.Cliente.h"
+
+QString TModelCliente::TableName() {
+  return QStringLiteral("Clientes");
+}

@@ -1,0 +1,5 @@
+#include "fontes/models/Model.ItensOS.h"
+
+QString TModelItensOS::TableName() {
+  return QStringLiteral("itens_os");
+}

@@ -1,0 +1,5 @@
+#include "fontes/models/Model.Ordem.h"
+
+QString TModelOrdem::TableName() {
+  return QStringLiteral("OrdensServico");
+}

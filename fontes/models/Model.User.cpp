@@ -1,0 +1,5 @@
+#include "fontes/models/Model.User.h"
+
+QString TModelUser::TableName() {
+  return QStringLiteral("users");
+}
