@@ -28,7 +28,11 @@ class TButton : public QPushButton, public TComponent {
   QString Caption() const { return text(); }
   void SetCaption(const QString& caption) { setText(caption); }
   QString Hint() const { return toolTip(); }
-  void SetHint(const QString& hint) { setToolTip(hint); }
+  // A picture-only button is announced by its hint.
+  void SetHint(const QString& hint) {
+    setToolTip(hint);
+    if (text().isEmpty()) setAccessibleName(hint);
+  }
   void SetBounds(int left, int top, int width, int height) { setGeometry(left, top, width, height); }
 
  protected:

@@ -216,6 +216,16 @@ TEST_F(FormsTest, ButtonHandlerErrorIsReportedAndAbortIsSilent) {
   EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Falha ao gravar."));
 }
 
+TEST_F(FormsTest, CloseHandlerErrorFromTheCloseBoxIsReportedAndTheWindowStays) {
+  TForm* form = CreateForm<TForm>(&app);
+  form->OnClose = [](TCloseAction&) { throw EDatabaseError(QStringLiteral("Registro pendente")); };
+  form->Show();
+  form->close();
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("Registro pendente."));
+  EXPECT_TRUE(form->isVisible());
+}
+
 TEST_F(FormsTest, CreateHandlerErrorIsReportedAndCreationCompletes) {
   struct TfFalha : TForm {
     explicit TfFalha(TComponent* owner) : TForm(owner) {
