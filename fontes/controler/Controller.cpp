@@ -1,0 +1,3 @@
+#include "fontes/controler/Controller.h"
+
+TController::TController(TComponent* AOwner) : TFactoryForms(AOwner) {}
