@@ -11,6 +11,9 @@ PACKAGES := build-essential cmake ninja-build pkg-config \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
+# The demonstration setup `make run` makes beside the program when it has none.
+RUN_DB_PASSWORD ?= quorvel
+
 .PHONY: deps configure build test run clean
 
 # Installs only what is missing, so a second run costs a dpkg query and nothing more.
@@ -30,6 +33,23 @@ build: configure
 
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# Builds, makes a demonstration database and ServerConfig.ini when build/bin has no
+# configuration (never replacing either), then starts the program.
+run: build
+	@bin="$$(cd $(BUILD_DIR)/bin && pwd)"; db="$$bin/quorvel.db"; \
+	if [ ! -f "$$bin/ServerConfig.ini" ]; then \
+	  if [ ! -f "$$db" ]; then \
+	    echo "Criando o banco de demonstração $$db"; \
+	    "$$bin/quorvel-admin" create-db "$$db" --demo --password "$(RUN_DB_PASSWORD)" || exit 1; \
+	  fi; \
+	  "$$bin/quorvel-admin" write-config "$$bin" --db "$$db" --password "$(RUN_DB_PASSWORD)" || exit 1; \
+	fi; \
+	if [ -z "$$DISPLAY$$WAYLAND_DISPLAY$$QT_QPA_PLATFORM" ]; then \
+	  echo "Sem tela gráfica (DISPLAY e WAYLAND_DISPLAY vazios): rode numa sessão gráfica ou com xvfb-run make run."; \
+	  exit 1; \
+	fi; \
+	exec "$$bin/Quorvel"
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -171,10 +171,10 @@ TEST_F(ControllerTest, ExcluirDeletesAnExistingOrderAndLeavesItsItems) {
 }
 
 TEST_F(ControllerTest, ExcluirAnswersFalseWhenTheDeleteFails) {
-  // Another program holds the file locked for writing.
+  // Another program is writing: reading goes on, writing waits and gives up.
   sqlite3* other = nullptr;
   ASSERT_EQ(sqlite3_open(database_.toUtf8().constData(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
   DM->ADO->SetBusyTimeout(50);
   bool result = true;
   {
