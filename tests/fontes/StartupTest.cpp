@@ -124,8 +124,14 @@ TEST_F(StartupTest, StepsRunInOrderAndLeaveOnlyTheLoginWindow) {
 TEST_F(StartupTest, RunEndsWhenTheLoginWindowIsCancelled) {
   MakeDemoSetup();
   Watchdog();
-  QTimer::singleShot(0, &timers_, [] { fLogin->_btnCancelar->click(); });
-  EXPECT_EQ(startup::Run(app_, Recorder()), 0);
+  const startup::StepObserver record = Recorder();
+  const auto observer = [&](const QString& step) {
+    record(step);
+    // Pressed from the event loop, once the window is up.
+    if (step == QLatin1String("ShowLogin"))
+      QTimer::singleShot(0, &timers_, [] { fLogin->_btnCancelar->click(); });
+  };
+  EXPECT_EQ(startup::Run(app_, observer), 0);
   EXPECT_FALSE(timedOut_);
   EXPECT_EQ(moments_.back().step, QStringLiteral("Run"));
 }
