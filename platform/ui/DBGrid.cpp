@@ -212,6 +212,7 @@ TDBGrid::TDBGrid(TComponent* owner, QWidget* parent)
 
   connect(model_, &DataSetModel::CursorMoved, this, [this] { SelectCursorRow(); });
   connect(model_, &DataSetModel::ColumnsChanged, this, [this] { ApplyColumnWidths(); });
+  connect(model_, &DataSetModel::IndicatorMoved, this, [this] { verticalHeader()->viewport()->update(); });
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
           ui::Guarded([this](int section) { SortByColumn(section); }));
   ApplyOptions();

@@ -158,7 +158,9 @@ void DataSetModel::CursorCheck() {
 }
 
 void DataSetModel::IndicatorChanged(int row) {
-  if (row >= 0 && row < rows_) emit headerDataChanged(Qt::Vertical, row, row);
+  // Not headerDataChanged: that makes the row header measure hundreds of its sections
+  // again, on every cursor move.
+  if (row >= 0 && row < rows_) emit IndicatorMoved();
 }
 
 bool DataSetModel::IsBoolean(const TField* field) const {

@@ -71,6 +71,8 @@ class DataSetModel : public QAbstractTableModel {
   void EditingChanged();
   // The columns were rebuilt (open, close, field layout).
   void ColumnsChanged();
+  // The row indicator (vertical header) moved or changed its mark: repaint it.
+  void IndicatorMoved();
 
  private:
   class Link;
