@@ -1,3 +1,5 @@
+#include <QCalendarWidget>
+#include <QPushButton>
 #include <QTest>
 
 #include "platform/db/Field.h"
@@ -228,6 +230,29 @@ TEST_F(OrderBoxesTest, TheDateBoxChangesTheDateAndKeepsTheTimeOfDay) {
   Focus(elsewhere_);
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0].text, QStringLiteral("'31/02/2024' não é uma data válida."));
+}
+
+TEST_F(OrderBoxesTest, TheCalendarPicksADateOrEmptiesTheBox) {
+  auto* box = new TcxDBDateEdit(nullptr, Host());
+  box->SetDataSource(source_);
+  box->SetDataField(QStringLiteral("dt_entrada"));
+  ShowHost();
+  box->DropDown();
+  auto* calendar = box->findChild<QCalendarWidget*>(QStringLiteral("DateEditCalendar"));
+  ASSERT_NE(calendar, nullptr);
+  EXPECT_EQ(calendar->selectedDate(), QDate(2024, 3, 5));
+  emit calendar->clicked(QDate(2024, 5, 1));
+  EXPECT_EQ(orders_->State(), dsEdit);
+  EXPECT_EQ(Field(QStringLiteral("dt_entrada"))->AsDateTime(),
+            rtl::EncodeDate(2024, 5, 1) + rtl::EncodeTime(14, 30, 0, 0));
+  EXPECT_EQ(box->text(), QStringLiteral("01/05/2024"));
+  uitest::ProcessDeferredDeletes();
+  box->DropDown();
+  auto* clear = box->findChild<QPushButton*>(QStringLiteral("DateEditClear"));
+  ASSERT_NE(clear, nullptr);
+  clear->click();
+  EXPECT_TRUE(Field(QStringLiteral("dt_entrada"))->IsNull());
+  EXPECT_EQ(box->text(), QString());
 }
 
 TEST_F(OrderBoxesTest, TheCurrencyBoxShowsSeparatorsAndRefusesLetters) {
