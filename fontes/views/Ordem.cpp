@@ -415,6 +415,9 @@ void TfOrdem::dsItensOSUpdateData(TDataSource& Sender) {
 void TfOrdem::_btnSalvarClick() {
   TDataSet* ordem = Ordem();
   if (!IsEditing(ordem)) return;
+  // Storing a new order hands its id to an item being typed, which is then stored too:
+  // check that item first, so that a refusal comes before the order is written.
+  if (ordem->State() == dsInsert && IsEditing(ItensOS())) ItensOS()->UpdateRecord();
   // "Última alteração" tells when the order was last stored.
   if (ordem->State() == dsEdit) ordem->FieldByName(QStringLiteral("dt_alt"))->SetAsDateTime(rtl::Now());
   ordem->Post();
