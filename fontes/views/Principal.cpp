@@ -2,6 +2,9 @@
 
 #include <QVBoxLayout>
 
+#include "fontes/views/Clientes.h"
+#include "fontes/views/Servicos.h"
+#include "fontes/views/Usuarios.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ClassRegistry.h"
 #include "resources/Pictures.h"
@@ -102,20 +105,23 @@ void TfPrincipal::OpenRegistered(const QString& className) {
   if (const TFormClass* formClass = GetClass(className)) formClass->Create(this)->Show();
 }
 
-// The four windows below are built in their own units; until a unit registers its
-// class, its button opens nothing.
+// Every press opens a further window; the reference follows the newest.
 void TfPrincipal::dxBarLargeButton4Click() {
-  OpenRegistered(QStringLiteral("TfClientes"));
+  fClientes = CreateForm<TfClientes>(this);
+  fClientes->Show();
 }
 
 void TfPrincipal::dxBarLargeButton5Click() {
-  OpenRegistered(QStringLiteral("TfServicos"));
+  fServicos = CreateForm<TfServicos>(this);
+  fServicos->Show();
 }
 
 void TfPrincipal::dxBarLargeButton6Click() {
-  OpenRegistered(QStringLiteral("TfUsuarios"));
+  fUsuarios = CreateForm<TfUsuarios>(this);
+  fUsuarios->Show();
 }
 
+// Built in its own unit; until that unit registers its class, the button opens nothing.
 void TfPrincipal::dxBarLargeButton7Click() {
   OpenRegistered(QStringLiteral("TfPsqOrdemServico"));
 }
