@@ -25,7 +25,8 @@ sqlite3* OpenChecked(const QString& path, const QString& password, TConnectMode 
   if (!info.isFile()) Refuse(QStringLiteral("O caminho do banco de dados não é um arquivo: %1").arg(path));
 
   sqlite3* handle = nullptr;
-  const int flags = mode == cmRead ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+  // One thread uses a connection, so SQLite's own locking of the handle is not needed.
+  const int flags = (mode == cmRead ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
   const QByteArray file = path.toUtf8();
   int rc = sqlite3_open_v2(file.constData(), &handle, flags, nullptr);
   try {

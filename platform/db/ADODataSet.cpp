@@ -33,7 +33,8 @@ TFieldType KindOfValue(int sqliteType) {
   }
 }
 
-// Reads column c of the current row into the snapshot in the column's own form.
+// Reads column c of the current row into the snapshot in the column's own form. The
+// usual cases go straight in; the odd ones (a text in a number column) take the long way.
 inline void LoadCell(sqlite3_stmt* stmt, int c, TFieldType type, int row, db::RowStore& store) {
   const int kind = sqlite3_column_type(stmt, c);
   if (kind == SQLITE_NULL) return;
@@ -47,8 +48,25 @@ inline void LoadCell(sqlite3_stmt* stmt, int c, TFieldType type, int row, db::Ro
     case ftInteger:
       if (kind == SQLITE_INTEGER) return store.SetInt(row, c, sqlite3_column_int64(stmt, c));
       break;
+    case ftBoolean:
+      if (kind == SQLITE_INTEGER) return store.SetInt(row, c, sqlite3_column_int64(stmt, c) != 0 ? -1 : 0);
+      break;
     case ftFloat:
       if (kind != SQLITE_TEXT) return store.SetFloat(row, c, sqlite3_column_double(stmt, c));
+      break;
+    case ftBCD:
+      if (kind == SQLITE_FLOAT)
+        return store.SetInt(row, c, db::CurrencyRawFromDouble(sqlite3_column_double(stmt, c)));
+      break;
+    case ftDateTime:
+      if (kind == SQLITE_TEXT) {
+        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, c));
+        TDateTime value;
+        if (db::sqlite::ParseStorageDateTime(
+                std::string_view(text, static_cast<size_t>(sqlite3_column_bytes(stmt, c))), value))
+          store.SetFloat(row, c, value);
+        return;
+      }
       break;
     default:
       break;

@@ -42,7 +42,9 @@ QChar LastNonBlank(const QString& out) {
 
 }  // namespace
 
-QString ToSqlite(const QString& jetSql) {
+namespace {
+
+QString TranslateLiterals(const QString& jetSql) {
   QString out;
   out.reserve(jetSql.size() + 16);
   const qsizetype n = jetSql.size();
@@ -102,12 +104,16 @@ QString ToSqlite(const QString& jetSql) {
   return out;
 }
 
+}  // namespace
+
 namespace {
 
 struct Token {
   enum Kind { Word, QuotedName, String, Number, Symbol } kind;
   QString text;  // unquoted for names
   int depth;     // parentheses around it
+  qsizetype begin = 0;
+  qsizetype end = 0;  // the token's span in the statement
 };
 
 std::vector<Token> Tokenize(const QString& sql) {
@@ -117,6 +123,8 @@ std::vector<Token> Tokenize(const QString& sql) {
   qsizetype i = 0;
   while (i < n) {
     const QChar c = sql[i];
+    const qsizetype start = i;
+    const size_t before = tokens.size();
     if (c.isSpace()) {
       ++i;
     } else if (c == QLatin1Char('\'')) {
@@ -151,6 +159,10 @@ std::vector<Token> Tokenize(const QString& sql) {
       tokens.push_back({Token::Symbol, QString(c), depth});
       if (c == QLatin1Char('(')) ++depth;
       ++i;
+    }
+    if (tokens.size() > before) {
+      tokens.back().begin = start;
+      tokens.back().end = i;
     }
   }
   return tokens;
@@ -283,6 +295,153 @@ SourceInfo ParseSource(const QString& sqliteSql) {
     info.table = source[0].text;
   }
   return info;
+}
+
+namespace {
+
+bool IsJoinWord(const Token& t) {
+  static const char* const kWords[] = {"JOIN", "LEFT", "RIGHT", "INNER", "CROSS", "NATURAL", "FULL", "OUTER"};
+  for (const char* word : kWords)
+    if (IsKeyword(t, word)) return true;
+  return false;
+}
+
+// Turns "a RIGHT JOIN b ON c" into "b LEFT JOIN a ON c" in a FROM clause. SQLite runs
+// the two alike but plans a RIGHT JOIN with the joined table scanned once per row of the
+// other, which over a million orders never ends; the LEFT JOIN looks each row up by key.
+class JoinRewriter {
+ public:
+  struct Piece {
+    QString text;
+    bool chain = false;  // a join of several tables, to be bracketed as a right operand
+  };
+
+  JoinRewriter(const QString& sql, const std::vector<Token>& tokens) : sql_(sql), tokens_(tokens) {}
+
+  // Parses tokens [i, end) as operands joined one after the other; false for anything
+  // this rewriter does not know, which leaves the statement as it was.
+  bool Chain(size_t& i, size_t end, Piece& out) const {
+    Piece left;
+    if (!Operand(i, end, left)) return false;
+    while (i < end) {
+      const size_t words = i;
+      bool right = false;
+      while (i < end && IsJoinWord(tokens_[i]) && !IsKeyword(tokens_[i], "JOIN")) {
+        right = right || IsKeyword(tokens_[i], "RIGHT");
+        ++i;
+      }
+      if (i >= end || !IsKeyword(tokens_[i], "JOIN")) return false;
+      ++i;
+      const QString joinWords = Text(words, i);
+      Piece operand;
+      if (!Operand(i, end, operand)) return false;
+      QString condition;
+      if (i < end && IsKeyword(tokens_[i], "ON")) {
+        const int depth = tokens_[i].depth;
+        size_t c = i + 1;
+        while (c < end && !(tokens_[c].depth == depth && IsJoinWord(tokens_[c]))) ++c;
+        if (c == i + 1) return false;
+        condition = Text(i + 1, c);
+        i = c;
+      } else if (right || (i < end && IsKeyword(tokens_[i], "USING"))) {
+        return false;
+      }
+      if (right)
+        left = {
+            operand.text + QStringLiteral(" LEFT JOIN ") + Wrap(left) + QStringLiteral(" ON ") + condition,
+            true};
+      else
+        left = {left.text + QLatin1Char(' ') + joinWords + QLatin1Char(' ') + Wrap(operand) +
+                    (condition.isEmpty() ? QString() : QStringLiteral(" ON ") + condition),
+                true};
+    }
+    out = left;
+    return true;
+  }
+
+ private:
+  static QString Wrap(const Piece& p) {
+    return p.chain ? QLatin1Char('(') + p.text + QLatin1Char(')') : p.text;
+  }
+
+  QString Text(size_t from, size_t to) const {
+    return sql_.mid(tokens_[from].begin, tokens_[to - 1].end - tokens_[from].begin);
+  }
+
+  size_t Matching(size_t open, size_t end) const {
+    const int depth = tokens_[open].depth;
+    for (size_t i = open + 1; i < end; ++i)
+      if (IsSymbol(tokens_[i], ')') && tokens_[i].depth == depth) return i;
+    return end;
+  }
+
+  size_t SkipAlias(size_t j, size_t end) const {
+    if (j + 1 < end && IsKeyword(tokens_[j], "AS") && IsName(tokens_[j + 1])) return j + 2;
+    if (j < end && IsName(tokens_[j]) && !IsJoinWord(tokens_[j]) && !IsKeyword(tokens_[j], "ON") &&
+        !IsKeyword(tokens_[j], "USING"))
+      return j + 1;
+    return j;
+  }
+
+  bool Operand(size_t& i, size_t end, Piece& out) const {
+    if (i >= end) return false;
+    if (IsSymbol(tokens_[i], '(')) {
+      const size_t close = Matching(i, end);
+      if (close >= end) return false;
+      if (i + 1 < close && IsKeyword(tokens_[i + 1], "SELECT")) {  // a subquery, kept whole
+        const size_t j = SkipAlias(close + 1, end);
+        out = {Text(i, j), false};
+        i = j;
+        return true;
+      }
+      size_t j = i + 1;
+      Piece inner;
+      if (!Chain(j, close, inner) || j != close) return false;
+      i = close + 1;
+      out = inner;
+      return true;
+    }
+    if (!IsName(tokens_[i])) return false;
+    size_t j = i + 1;
+    if (j + 1 < end && IsSymbol(tokens_[j], '.') && IsName(tokens_[j + 1])) j += 2;
+    j = SkipAlias(j, end);
+    out = {Text(i, j), false};
+    i = j;
+    return true;
+  }
+
+  const QString& sql_;
+  const std::vector<Token>& tokens_;
+};
+
+QString RewriteRightJoins(const QString& sql) {
+  const std::vector<Token> tokens = Tokenize(sql);
+  if (!StartsSelect(tokens)) return sql;
+  const size_t listStart = SelectListStart(tokens, nullptr);
+  const int from = FindTopLevel(tokens, listStart, "FROM");
+  if (from < 0) return sql;
+  size_t fromEnd = static_cast<size_t>(from) + 1;
+  bool right = false;
+  for (; fromEnd < tokens.size() && !IsClauseEnd(tokens[fromEnd]); ++fromEnd)
+    right = right || IsKeyword(tokens[fromEnd], "RIGHT");
+  if (!right || fromEnd == static_cast<size_t>(from) + 1) return sql;
+  // A bare * lists the columns in the order of the FROM clause, which the swap changes.
+  for (size_t i = listStart; i < static_cast<size_t>(from); ++i) {
+    if (tokens[i].depth != 0 || !IsSymbol(tokens[i], '*')) continue;
+    if (i == listStart || IsSymbol(tokens[i - 1], ',')) return sql;
+  }
+  size_t i = static_cast<size_t>(from) + 1;
+  JoinRewriter::Piece rewritten;
+  if (!JoinRewriter(sql, tokens).Chain(i, fromEnd, rewritten) || i != fromEnd) return sql;
+  const qsizetype begin = tokens[static_cast<size_t>(from) + 1].begin;
+  const qsizetype end = tokens[fromEnd - 1].end;
+  return sql.left(begin) + rewritten.text + sql.mid(end);
+}
+
+}  // namespace
+
+QString ToSqlite(const QString& jetSql) {
+  return RewriteRightJoins(TranslateLiterals(jetSql));
 }
 
 }  // namespace db::jet

@@ -12,6 +12,9 @@ namespace db::jet {
 //    single-quoted SQLite literal with its single quotes doubled, so NOME = "NOME"
 //    compares with the text and a quote inside can never end the literal;
 //  - the words TRUE and FALSE become -1 and 0, as yes/no columns hold them;
+//  - "a RIGHT JOIN b ON c" becomes "b LEFT JOIN a ON c" (nested joins too), the same
+//    rows, which SQLite can look up by key instead of scanning b once per row of a; a
+//    select list with a bare * keeps its RIGHT JOIN, since the swap would reorder *;
 //  - single-quoted literals, [bracketed] and `back-quoted` identifiers, and everything
 //    else pass unchanged.
 // An unterminated literal or identifier raises EDatabaseError.

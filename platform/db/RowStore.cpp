@@ -1,6 +1,7 @@
 #include "platform/db/RowStore.h"
 
 #include <QString>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -11,12 +12,13 @@ namespace db {
 
 namespace {
 
-constexpr int kLengthBits = 24;
+// A text cell: block (24 bits), offset in the block (20 bits), length (20 bits). A text
+// too long for the length field has a block of its own that starts with its length.
+constexpr int kOffsetBits = 20;
+constexpr int kLengthBits = 20;
 constexpr uint64_t kLengthMask = (uint64_t(1) << kLengthBits) - 1;
-
-uint64_t PackText(size_t offset, size_t length) {
-  return (uint64_t(offset) << kLengthBits) | length;
-}
+constexpr uint64_t kOffsetMask = (uint64_t(1) << kOffsetBits) - 1;
+constexpr uint64_t kLongText = kLengthMask;
 
 }  // namespace
 
@@ -119,44 +121,51 @@ void RowStore::Reset(std::vector<Storage> columns) {
 
 void RowStore::Clear() {
   storage_.clear();
-  std::vector<uint64_t>().swap(cells_);
-  std::vector<uint64_t>().swap(nulls_);
-  std::vector<char>().swap(text_);
+  cells_.clear();
+  cells_.shrink_to_fit();
+  std::vector<uint64_t>().swap(present_);
+  texts_.clear();
+  texts_.shrink_to_fit();
+  textBlockSizes_.clear();
+  currentText_ = kNoBlock;
+  textUsed_ = 0;
   rows_ = 0;
 }
 
-void RowStore::Reserve(int rows) {
-  const size_t cells = static_cast<size_t>(rows) * storage_.size();
-  cells_.reserve(cells);
-  nulls_.reserve(cells / 64 + 1);
-}
-
 int RowStore::AppendRow() {
-  const size_t first = cells_.size();
-  cells_.resize(first + storage_.size(), 0);
-  const size_t words = (cells_.size() + 63) / 64;
-  if (nulls_.size() < words) nulls_.resize(words, 0);
-  for (size_t bit = first; bit < cells_.size(); ++bit) nulls_[bit >> 6] |= uint64_t(1) << (bit & 63);
+  if ((rows_ & (kRowsPerBlock - 1)) == 0) {
+    // Cells of a null are never read, so a new block needs no clearing.
+    cells_.push_back(
+        std::make_unique_for_overwrite<uint64_t[]>(kRowsPerBlock * std::max<size_t>(storage_.size(), 1)));
+  }
+  const size_t words = (static_cast<size_t>(rows_ + 1) * storage_.size() + 63) / 64;
+  if (present_.size() < words) present_.resize(words + words / 2, 0);
   return rows_++;
 }
 
 void RowStore::Shrink() {
-  cells_.shrink_to_fit();
-  nulls_.shrink_to_fit();
-  text_.shrink_to_fit();
+  const size_t words = (static_cast<size_t>(rows_) * storage_.size() + 63) / 64;
+  present_.resize(words);
+  present_.shrink_to_fit();
 }
 
 double RowStore::Float(int row, int column) const {
   double value;
-  std::memcpy(&value, &cells_[Index(row, column)], sizeof value);
+  std::memcpy(&value, &Cell(row, column), sizeof value);
   return value;
 }
 
 std::string_view RowStore::Utf8(int row, int column) const {
-  const uint64_t cell = cells_[Index(row, column)];
-  const size_t length = cell & kLengthMask;
+  const uint64_t cell = Cell(row, column);
+  const uint64_t length = cell & kLengthMask;
   if (length == 0) return {};
-  return std::string_view(text_.data() + (cell >> kLengthBits), length);
+  const char* block = texts_[cell >> (kOffsetBits + kLengthBits)].get();
+  if (length == kLongText) {
+    uint64_t longLength;
+    std::memcpy(&longLength, block, sizeof longLength);
+    return std::string_view(block + sizeof longLength, longLength);
+  }
+  return std::string_view(block + ((cell >> kLengthBits) & kOffsetMask), length);
 }
 
 QString RowStore::Text(int row, int column) const {
@@ -177,43 +186,53 @@ Value RowStore::Get(int row, int column) const {
   return Value::Null();
 }
 
-void RowStore::SetNullBit(size_t bit, bool isNull) {
-  const uint64_t mask = uint64_t(1) << (bit & 63);
-  if (isNull)
-    nulls_[bit >> 6] |= mask;
-  else
-    nulls_[bit >> 6] &= ~mask;
-}
-
 void RowStore::SetNull(int row, int column) {
   const size_t bit = Index(row, column);
-  cells_[bit] = 0;
-  SetNullBit(bit, true);
-}
-
-void RowStore::SetInt(int row, int column, int64_t value) {
-  const size_t bit = Index(row, column);
-  cells_[bit] = static_cast<uint64_t>(value);
-  SetNullBit(bit, false);
+  present_[bit >> 6] &= ~(uint64_t(1) << (bit & 63));
 }
 
 void RowStore::SetFloat(int row, int column, double value) {
-  const size_t bit = Index(row, column);
-  std::memcpy(&cells_[bit], &value, sizeof value);
-  SetNullBit(bit, false);
+  std::memcpy(&Cell(row, column), &value, sizeof value);
+  MarkPresent(row, column);
+}
+
+char* RowStore::AllocateText(size_t bytes, uint64_t& block, uint64_t& offset) {
+  if (bytes >= kLongText) {  // a block of its own, led by the length
+    auto data = std::make_unique_for_overwrite<char[]>(bytes + sizeof(uint64_t));
+    const uint64_t length = bytes;
+    std::memcpy(data.get(), &length, sizeof length);
+    texts_.push_back(std::move(data));
+    textBlockSizes_.push_back(bytes + sizeof(uint64_t));
+    block = texts_.size() - 1;
+    offset = 0;
+    return texts_.back().get() + sizeof(uint64_t);
+  }
+  if (currentText_ == kNoBlock || textUsed_ + bytes > kTextBlockBytes) {
+    texts_.push_back(std::make_unique_for_overwrite<char[]>(kTextBlockBytes));
+    textBlockSizes_.push_back(kTextBlockBytes);
+    currentText_ = texts_.size() - 1;
+    textUsed_ = 0;
+  }
+  block = currentText_;
+  offset = textUsed_;
+  textUsed_ += bytes;
+  return texts_[currentText_].get() + offset;
 }
 
 void RowStore::SetUtf8(int row, int column, std::string_view utf8) {
-  if (static_cast<int64_t>(utf8.size()) > kMaxTextBytes)
+  if (utf8.size() > (size_t(1) << 31))
     throw EDatabaseError(
-        QStringLiteral("Texto grande demais para o conjunto de dados (%1 bytes; o máximo é %2).")
-            .arg(utf8.size())
-            .arg(kMaxTextBytes));
-  const size_t bit = Index(row, column);
-  const size_t offset = text_.size();
-  text_.insert(text_.end(), utf8.begin(), utf8.end());
-  cells_[bit] = PackText(utf8.empty() ? 0 : offset, utf8.size());
-  SetNullBit(bit, false);
+        QStringLiteral("Texto grande demais para o conjunto de dados (%1 bytes).").arg(utf8.size()));
+  uint64_t cell = 0;
+  if (!utf8.empty()) {
+    uint64_t block = 0, offset = 0;
+    char* at = AllocateText(utf8.size(), block, offset);
+    std::memcpy(at, utf8.data(), utf8.size());
+    const uint64_t length = utf8.size() >= kLengthMask ? kLongText : utf8.size();
+    cell = (block << (kOffsetBits + kLengthBits)) | (offset << kLengthBits) | length;
+  }
+  Cell(row, column) = cell;
+  MarkPresent(row, column);
 }
 
 void RowStore::SetText(int row, int column, const QString& text) {
@@ -242,8 +261,10 @@ void RowStore::Retype(int column, Storage to, const std::function<Value(const Va
 }
 
 size_t RowStore::MemoryBytes() const {
-  return cells_.capacity() * sizeof(uint64_t) + nulls_.capacity() * sizeof(uint64_t) + text_.capacity() +
-         storage_.capacity();
+  size_t bytes = cells_.size() * kRowsPerBlock * std::max<size_t>(storage_.size(), 1) * sizeof(uint64_t);
+  bytes += cells_.capacity() * sizeof(void*) + present_.capacity() * sizeof(uint64_t);
+  for (size_t size : textBlockSizes_) bytes += size;
+  return bytes + texts_.capacity() * sizeof(void*) + textBlockSizes_.capacity() * sizeof(size_t);
 }
 
 }  // namespace db

@@ -37,6 +37,29 @@ TEST(JetDialect, InjectionAttemptStaysOneLiteral) {
             QStringLiteral("WHERE LOGIN = 'x'' OR ''1''=''1'"));
 }
 
+TEST(JetDialect, RightJoinsBecomeLeftJoinsWithTheSameRows) {
+  const struct {
+    const char* jet;
+    const char* sqlite;
+  } cases[] = {
+      {"SELECT os.id, c.nome FROM Users AS u RIGHT JOIN (Clientes AS c RIGHT JOIN OrdensServico AS os ON "
+       "c.id = "
+       "os.cliente_id) ON u.id = os.user_id;",
+       "SELECT os.id, c.nome FROM OrdensServico AS os LEFT JOIN Clientes AS c ON c.id = os.cliente_id LEFT "
+       "JOIN "
+       "Users AS u ON u.id = os.user_id;"},
+      {"SELECT a.x FROM a LEFT JOIN b ON a.id = b.id RIGHT OUTER JOIN c ON c.id = b.c ORDER BY 1",
+       "SELECT a.x FROM c LEFT JOIN (a LEFT JOIN b ON a.id = b.id) ON c.id = b.c ORDER BY 1"},
+      {"SELECT a.x FROM a RIGHT JOIN (SELECT id FROM b) t ON a.id = t.id",
+       "SELECT a.x FROM (SELECT id FROM b) t LEFT JOIN a ON a.id = t.id"},
+      // Left alone: a bare * (its column order follows FROM) and joins without ON.
+      {"SELECT * FROM a RIGHT JOIN b ON a.id = b.id", "SELECT * FROM a RIGHT JOIN b ON a.id = b.id"},
+      {"SELECT a.x FROM a RIGHT JOIN b USING (id)", "SELECT a.x FROM a RIGHT JOIN b USING (id)"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(jet::ToSqlite(QString::fromUtf8(c.jet)).toStdString(), std::string(c.sqlite)) << c.jet;
+}
+
 TEST(JetDialect, UnterminatedLiteralIsRefused) {
   for (const char* sql : {R"(WHERE NOME = "ANA)", "WHERE NOME = 'ANA", "SELECT [nome FROM t"})
     EXPECT_THROW(jet::ToSqlite(QString::fromUtf8(sql)), EDatabaseError) << sql;
