@@ -8,7 +8,8 @@
 namespace {
 
 constexpr qint64 kMsPerDay = 86400000;
-const QDate kEpoch(1899, 12, 30);
+// 30/12/1899; constant-initialised, so that date-times work during static initialisation too.
+constexpr QDate kEpoch = QDate::fromJulianDay(2415019);
 // 01/01/0001 and 31/12/9999 as day numbers.
 constexpr double kMinDay = -693593;
 constexpr double kMaxDay = 2958465;

@@ -1,0 +1,30 @@
+#pragma once
+
+// An SQLite VFS over the platform's default one that can make writes fail as a full disk
+// does. Installed as the default VFS, so every connection the process opens goes through
+// it; it only interferes while armed.
+namespace faultvfs {
+
+// Registers the shim as the default VFS (once per process).
+void Install();
+
+// From now on the k-th write (1-based) fails with SQLITE_FULL; with persistent, every
+// write after it fails too, until Heal.
+void FailWrite(int k, bool persistent);
+// Writes succeed again and the counters restart.
+void Heal();
+
+// Writes seen since the last FailWrite or Heal, and how many of them were refused.
+int Writes();
+int Failures();
+
+// Heals on leaving scope, so an assertion cannot leave the disk "full" for the next test.
+class ScopedFault {
+ public:
+  ScopedFault(int k, bool persistent) { FailWrite(k, persistent); }
+  ~ScopedFault() { Heal(); }
+  ScopedFault(const ScopedFault&) = delete;
+  ScopedFault& operator=(const ScopedFault&) = delete;
+};
+
+}  // namespace faultvfs
