@@ -1,5 +1,8 @@
 #include "fontes/views/Login.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+#include <QProxyStyle>
 #include <memory>
 
 #include "fontes/controler/Controller.User.h"
@@ -38,6 +41,26 @@ TBitBtn* NewButton(TForm* owner, QWidget* parent, const QString& name, const QSt
   return button;
 }
 
+// Shows every character of the password as "*", whatever the style's own choice.
+class AsteriskStyle : public QProxyStyle {
+ public:
+  // One for the program, going with the QApplication, after every window.
+  static AsteriskStyle* Instance() {
+    static QPointer<AsteriskStyle> instance;
+    if (instance.isNull()) {
+      instance = new AsteriskStyle;
+      instance->setParent(QCoreApplication::instance());
+    }
+    return instance;
+  }
+
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_LineEdit_PasswordCharacter) return '*';
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
 }  // namespace
 
 TfLogin::TfLogin(TComponent* AOwner) : TForm(AOwner) {
@@ -66,6 +89,7 @@ TfLogin::TfLogin(TComponent* AOwner) : TForm(AOwner) {
 
   _ePassword = NewEdit(GroupBox1, QStringLiteral("_ePassword"), Label2, QRect(96, 56, 121, 21));
   _ePassword->setEchoMode(QLineEdit::Password);
+  _ePassword->setStyle(AsteriskStyle::Instance());
   _ePassword->setText(QStringLiteral("senha"));
   _ePassword->setPlaceholderText(QStringLiteral("Informa senha"));
   Label2->setBuddy(_ePassword);

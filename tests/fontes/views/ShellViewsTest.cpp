@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QStyle>
 #include <QTest>
 
 #include "fontes/dados/uDM.h"
@@ -76,6 +77,7 @@ TEST_F(ShellViewsTest, LoginDesign) {
   EXPECT_EQ(password->text(), QStringLiteral("senha"));
   EXPECT_EQ(password->placeholderText(), QStringLiteral("Informa senha"));
   EXPECT_EQ(password->echoMode(), QLineEdit::Password);
+  EXPECT_EQ(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password), '*');
   EXPECT_EQ(password->accessibleName(), QStringLiteral("Senha"));
 
   auto* cancel = Find<TBitBtn>(w, "_btnCancelar");
