@@ -23,6 +23,8 @@ sqlite3* OpenChecked(const QString& path, const QString& password, TConnectMode 
   const QFileInfo info(path);
   if (!info.exists()) Refuse(QStringLiteral("Arquivo de banco de dados não encontrado: %1").arg(path));
   if (!info.isFile()) Refuse(QStringLiteral("O caminho do banco de dados não é um arquivo: %1").arg(path));
+  // SQLite would take an empty file for an empty database.
+  if (info.size() == 0) Refuse(QStringLiteral("O arquivo não é um banco de dados válido: %1").arg(path));
 
   sqlite3* handle = nullptr;
   // One thread uses a connection, so SQLite's own locking of the handle is not needed.
@@ -40,6 +42,18 @@ sqlite3* OpenChecked(const QString& path, const QString& password, TConnectMode 
     if (rc != SQLITE_OK) db::sqlite::Raise(handle, rc);
     if (!db::CheckDatabasePassword(handle, password))
       Refuse(QStringLiteral("Senha do banco de dados inválida: acesso negado a %1").arg(path));
+    // A damaged file is refused now rather than in the middle of the operator's work.
+    {
+      db::sqlite::Statement check(handle, QStringLiteral("PRAGMA quick_check(1)"));
+      if (!check.Step() ||
+          qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(check.Get(), 0)), "ok") != 0)
+        Refuse(QStringLiteral("O arquivo do banco de dados está danificado: %1").arg(path));
+    }
+    // SQLite falls back to reading a file it may not write; every save would then fail.
+    if (mode != cmRead && sqlite3_db_readonly(handle, "main") == 1)
+      Refuse(QStringLiteral(
+                 "O arquivo do banco de dados está somente para leitura (verifique as permissões): %1")
+                 .arg(path));
     // Each write is committed to the disk before Post returns.
     sqlite3_exec(handle, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
   } catch (...) {

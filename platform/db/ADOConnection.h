@@ -15,7 +15,8 @@ class TADODataSet;
 // ConnectionString: "Provider=Microsoft.Jet.OLEDB.4.0;Data Source=<path>;Jet OLEDB:
 // Database Password=<password>" (see db::ParseConnectionString). Any other provider is
 // refused. A relative path is taken from the executable's folder. Open never creates a
-// file; a missing file, a file that is not a database and a wrong password each raise
+// file; a missing file, a file that is not a database (an empty one included), a damaged
+// file, a file it may not write (unless Mode is cmRead) and a wrong password each raise
 // EDatabaseError with a Portuguese message.
 //
 // Sharing: other programs may read and write the file at the same time. Every statement
