@@ -257,7 +257,7 @@ TField* TDataSet::Fields(int index) const {
 TAggregateField* TDataSet::AggFields(int index) const {
   if (index < 0 || index >= AggFieldCount())
     DatabaseError(QStringLiteral("Índice de agregado fora dos limites (%1).").arg(index));
-  return aggFields_[static_cast<size_t>(index)];
+  return static_cast<TAggregateField*>(aggFields_[static_cast<size_t>(index)]);
 }
 
 TField* TDataSet::FindField(const QString& name) const {
@@ -279,7 +279,7 @@ void TDataSet::AddField(TField* field) {
   field->column_ = -1;
   persistent_.push_back(field);
   if (field->type_ == ftAggregate)
-    aggFields_.push_back(static_cast<TAggregateField*>(field));
+    aggFields_.push_back(field);
   else
     fields_.push_back(field);
 }
@@ -287,7 +287,7 @@ void TDataSet::AddField(TField* field) {
 void TDataSet::RemoveField(TField* field) {
   std::erase(persistent_, field);
   std::erase(fields_, field);
-  std::erase(aggFields_, static_cast<TAggregateField*>(field));
+  std::erase(aggFields_, field);
   field->dataSet_ = nullptr;
   field->column_ = -1;
   if (Active()) Notify(DataEvent::LayoutChanged);

@@ -252,7 +252,7 @@ class TDataSet : public TComponent {
   uint64_t version_ = 1;
 
   std::vector<TField*> fields_;
-  std::vector<TAggregateField*> aggFields_;
+  std::vector<TField*> aggFields_;  // each a TAggregateField
   std::vector<TField*> persistent_;
   std::vector<TDataSource*> sources_;
 

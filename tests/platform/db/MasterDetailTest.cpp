@@ -112,3 +112,30 @@ TEST_F(MasterDetailTest, AggregateSumsTheVisibleRows) {
   total->SetExpression(QStringLiteral("MEDIAN(id)"));
   EXPECT_THROW(total->AsVariant(), EDatabaseError);
 }
+
+namespace {
+
+// A visual link that notes what the detail shows when the master has moved.
+class DetailWatcher : public TDataLink {
+ public:
+  explicit DetailWatcher(std::function<void()> onScroll) : onScroll_(std::move(onScroll)) {}
+
+ protected:
+  void DataSetScrolled(int /*distance*/) override { onScroll_(); }
+
+ private:
+  std::function<void()> onScroll_;
+};
+
+}  // namespace
+
+TEST_F(MasterDetailTest, DetailFollowsBeforeVisualLinksHearOfTheMove) {
+  auto* source = new TDataSource(&owner_);
+  source->SetDataSet(orders_);
+  QStringList seen;
+  DetailWatcher watcher([&] { seen << ItemIds(); });
+  watcher.SetDataSource(source);  // attached before the detail's own link
+  items_->SetDataSource(source);
+  orders_->Next();
+  EXPECT_EQ(seen, QStringList({"3"}));
+}
