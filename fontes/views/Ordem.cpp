@@ -44,6 +44,9 @@ QLabel* NewLabel(QWidget* parent, const QString& name, const QString& caption, i
   auto* label = new QLabel(caption, parent);
   label->setObjectName(name);
   label->setAccessibleDescription(name);
+  // Room above the capitals for their accents ("Última"), as the classic label's internal
+  // leading gave; without it the acute is cut off.
+  label->setContentsMargins(0, 2, 0, 0);
   label->move(left, top);
   label->adjustSize();
   return label;
