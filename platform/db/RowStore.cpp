@@ -1,9 +1,14 @@
 #include "platform/db/RowStore.h"
 
+#if defined(__unix__)
+#include <sys/mman.h>
+#endif
+
 #include <QString>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "platform/rtl/Currency.h"
 #include "platform/rtl/Exceptions.h"
@@ -12,9 +17,9 @@ namespace db {
 
 namespace {
 
-// A text cell: block (24 bits), offset in the block (20 bits), length (20 bits). A text
+// A text cell: block (23 bits), offset in the block (21 bits), length (20 bits). A text
 // too long for the length field has a block of its own that starts with its length.
-constexpr int kOffsetBits = 20;
+constexpr int kOffsetBits = 21;
 constexpr int kLengthBits = 20;
 constexpr uint64_t kLengthMask = (uint64_t(1) << kLengthBits) - 1;
 constexpr uint64_t kOffsetMask = (uint64_t(1) << kOffsetBits) - 1;
@@ -114,9 +119,42 @@ bool Value::SameAs(const Value& other, Storage storage) const {
   return false;
 }
 
+void RowStore::Unmapper::operator()(char* block) const {
+#if defined(__unix__)
+  munmap(block, bytes);
+#else
+  delete[] block;
+#endif
+}
+
+RowStore::BlockPtr RowStore::NewBlock(size_t bytes, bool huge) {
+  const size_t length = (bytes + kBlockBytes - 1) / kBlockBytes * kBlockBytes;
+#if defined(__unix__)
+  // Map one block more than needed and cut it down to an aligned span.
+  void* mapped =
+      mmap(nullptr, length + kBlockBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  const uintptr_t start = reinterpret_cast<uintptr_t>(mapped);
+  const uintptr_t aligned = (start + kBlockBytes - 1) & ~(uintptr_t(kBlockBytes) - 1);
+  if (aligned > start) munmap(mapped, aligned - start);
+  const uintptr_t end = start + length + kBlockBytes;
+  if (end > aligned + length) munmap(reinterpret_cast<void*>(aligned + length), end - aligned - length);
+  if (huge) madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
+  return BlockPtr(reinterpret_cast<char*>(aligned), Unmapper{length});
+#else
+  (void)huge;
+  return BlockPtr(new char[length], Unmapper{length});
+#endif
+}
+
 void RowStore::Reset(std::vector<Storage> columns) {
   Clear();
   storage_ = std::move(columns);
+  const size_t rowBytes = std::max<size_t>(storage_.size(), 1) * sizeof(uint64_t);
+  rowShift_ = 0;
+  while (rowShift_ < 16 && (size_t(2) << rowShift_) * rowBytes <= kBlockBytes) ++rowShift_;
+  rowMask_ = (size_t(1) << rowShift_) - 1;
+  cellBlockBytes_ = (size_t(1) << rowShift_) * rowBytes;
 }
 
 void RowStore::Clear() {
@@ -126,18 +164,14 @@ void RowStore::Clear() {
   std::vector<uint64_t>().swap(present_);
   texts_.clear();
   texts_.shrink_to_fit();
-  textBlockSizes_.clear();
   currentText_ = kNoBlock;
   textUsed_ = 0;
   rows_ = 0;
 }
 
 int RowStore::AppendRow() {
-  if ((rows_ & (kRowsPerBlock - 1)) == 0) {
-    // Cells of a null are never read, so a new block needs no clearing.
-    cells_.push_back(
-        std::make_unique_for_overwrite<uint64_t[]>(kRowsPerBlock * std::max<size_t>(storage_.size(), 1)));
-  }
+  if ((static_cast<size_t>(rows_) & rowMask_) == 0)
+    cells_.push_back(NewBlock(cellBlockBytes_, !cells_.empty()));
   const size_t words = (static_cast<size_t>(rows_ + 1) * storage_.size() + 63) / 64;
   if (present_.size() < words) present_.resize(words + words / 2, 0);
   return rows_++;
@@ -198,18 +232,15 @@ void RowStore::SetFloat(int row, int column, double value) {
 
 char* RowStore::AllocateText(size_t bytes, uint64_t& block, uint64_t& offset) {
   if (bytes >= kLongText) {  // a block of its own, led by the length
-    auto data = std::make_unique_for_overwrite<char[]>(bytes + sizeof(uint64_t));
+    texts_.push_back(NewBlock(bytes + sizeof(uint64_t), false));
     const uint64_t length = bytes;
-    std::memcpy(data.get(), &length, sizeof length);
-    texts_.push_back(std::move(data));
-    textBlockSizes_.push_back(bytes + sizeof(uint64_t));
+    std::memcpy(texts_.back().get(), &length, sizeof length);
     block = texts_.size() - 1;
     offset = 0;
     return texts_.back().get() + sizeof(uint64_t);
   }
-  if (currentText_ == kNoBlock || textUsed_ + bytes > kTextBlockBytes) {
-    texts_.push_back(std::make_unique_for_overwrite<char[]>(kTextBlockBytes));
-    textBlockSizes_.push_back(kTextBlockBytes);
+  if (currentText_ == kNoBlock || textUsed_ + bytes > kBlockBytes) {
+    texts_.push_back(NewBlock(kBlockBytes, currentText_ != kNoBlock));
     currentText_ = texts_.size() - 1;
     textUsed_ = 0;
   }
@@ -261,10 +292,10 @@ void RowStore::Retype(int column, Storage to, const std::function<Value(const Va
 }
 
 size_t RowStore::MemoryBytes() const {
-  size_t bytes = cells_.size() * kRowsPerBlock * std::max<size_t>(storage_.size(), 1) * sizeof(uint64_t);
-  bytes += cells_.capacity() * sizeof(void*) + present_.capacity() * sizeof(uint64_t);
-  for (size_t size : textBlockSizes_) bytes += size;
-  return bytes + texts_.capacity() * sizeof(void*) + textBlockSizes_.capacity() * sizeof(size_t);
+  size_t bytes = cells_.capacity() * sizeof(BlockPtr) + present_.capacity() * sizeof(uint64_t);
+  for (const BlockPtr& block : cells_) bytes += block.get_deleter().bytes;
+  for (const BlockPtr& block : texts_) bytes += block.get_deleter().bytes;
+  return bytes + texts_.capacity() * sizeof(BlockPtr);
 }
 
 }  // namespace db

@@ -90,17 +90,25 @@ class RowStore {
   size_t MemoryBytes() const;
 
  private:
-  static constexpr int kRowShift = 13;  // 8192 rows a block
-  static constexpr int kRowsPerBlock = 1 << kRowShift;
-  static constexpr size_t kTextBlockBytes = size_t(1) << 20;
+  // The snapshot lives in 2 MB blocks taken straight from the system and aligned, so
+  // that all blocks but a snapshot's first may sit on huge pages: one page fault per
+  // 2 MB instead of per 4 KB while a large result loads. A small result touches only
+  // the few ordinary pages of its first blocks.
+  static constexpr size_t kBlockBytes = size_t(2) << 20;
+  struct Unmapper {
+    size_t bytes = 0;
+    void operator()(char* block) const;
+  };
+  using BlockPtr = std::unique_ptr<char, Unmapper>;
+  static BlockPtr NewBlock(size_t bytes, bool huge);
 
   size_t Index(int row, int column) const {
     return static_cast<size_t>(row) * storage_.size() + static_cast<size_t>(column);
   }
   uint64_t& Cell(int row, int column) {
-    return cells_[static_cast<size_t>(row) >> kRowShift]
-                 [static_cast<size_t>(row & (kRowsPerBlock - 1)) * storage_.size() +
-                  static_cast<size_t>(column)];
+    const size_t r = static_cast<size_t>(row);
+    return reinterpret_cast<uint64_t*>(
+        cells_[r >> rowShift_].get())[(r & rowMask_) * storage_.size() + static_cast<size_t>(column)];
   }
   const uint64_t& Cell(int row, int column) const { return const_cast<RowStore*>(this)->Cell(row, column); }
   void MarkPresent(int row, int column) {
@@ -111,10 +119,12 @@ class RowStore {
   char* AllocateText(size_t bytes, uint64_t& block, uint64_t& offset);
 
   std::vector<Storage> storage_;
-  std::vector<std::unique_ptr<uint64_t[]>> cells_;
+  int rowShift_ = 0;  // rows per cell block: 1 << rowShift_
+  size_t rowMask_ = 0;
+  size_t cellBlockBytes_ = kBlockBytes;
+  std::vector<BlockPtr> cells_;
   std::vector<uint64_t> present_;
-  std::vector<std::unique_ptr<char[]>> texts_;
-  std::vector<size_t> textBlockSizes_;
+  std::vector<BlockPtr> texts_;
   static constexpr size_t kNoBlock = ~size_t(0);
   size_t currentText_ = kNoBlock;  // the ordinary text block being filled
   size_t textUsed_ = 0;            // bytes used in it
