@@ -183,7 +183,11 @@ void TCustomDBEdit::ShowField() {
   const TField* field = link_.Field();
   QString shown;
   if (field != nullptr) shown = hasFocus() ? EditValue(*field) : DisplayValue(*field);
-  if (text() != shown) setText(shown);
+  if (text() != shown) {
+    setText(shown);
+    // A box without the focus shows the start of a long text, not its end.
+    if (!hasFocus()) setCursorPosition(0);
+  }
   setModified(false);
   UpdateEditable();
 }
