@@ -271,6 +271,9 @@ TEST_F(RegistersTest, EachWindowIsLaidOutAsDesigned) {
       EXPECT_EQ(box->DataSource(), f->DataSource1);
       EXPECT_EQ(box->DataField(), QString::fromLatin1(b.field));
       EXPECT_EQ(box->accessibleName(), QString::fromUtf8(b.label)) << b.name;
+      if (box != f->focusWidget()) {
+        EXPECT_EQ(box->cursorPosition(), 0) << b.name << ": a long text shows its start";
+      }
     }
     auto* id = panel->findChild<TDBEdit*>(QStringLiteral("DBEdit1"));
     EXPECT_TRUE(id->isReadOnly());
