@@ -9,12 +9,17 @@ PACKAGES := build-essential cmake ninja-build pkg-config \
   qt6-translations-l10n fonts-crosextra-carlito fonts-wine \
   xvfb xauth poppler-utils
 
+# Only `make fuzz` needs these: clang and its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # The demonstration setup `make run` makes beside the program when it has none.
 RUN_DB_PASSWORD ?= quorvel
 
-.PHONY: deps configure build test run clean
+.PHONY: deps configure build test run clean fuzz-deps fuzz
 
 # Installs only what is missing, so a second run costs a dpkg query and nothing more.
 deps:
@@ -53,3 +58,18 @@ run: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+fuzz-deps: deps
+	@missing="$$(for p in $(FUZZ_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done)"; \
+	if [ -n "$$missing" ]; then \
+	  echo "Instalando pacotes: $$missing"; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get update -qq && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+# Builds the libFuzzer targets of fuzz/ with clang, then runs each for FUZZ_SECONDS from its
+# checked-in seeds (fuzz/corpus/<target>/); fails on any crash, hang or sanitizer report.
+fuzz: fuzz-deps
+	@CC=clang-14 CXX=clang++-14 cmake -S fuzz -B $(FUZZ_DIR) -G Ninja > /dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS)
+	@fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)

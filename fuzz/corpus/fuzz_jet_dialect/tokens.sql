@@ -1,0 +1,1 @@
+SELECT [nome com espaco], `x`, 'lit''eral', "a""b", 5--3, 1/*2, 1E5, count(*) AS total FROM t GROUP BY 1 HAVING count(*) > 1 UNION SELECT DISTINCT 1
