@@ -119,6 +119,9 @@ void DataSetModel::RowsInserted(int first, int count) {
   beginInsertRows({}, first, first + count - 1);
   rows_ += count;
   endInsertRows();
+  // The view's current row moved down with the rows put before it, while the cursor
+  // may have stayed at its number (a row inserted at the cursor): follow it again.
+  if (lastCursor_ >= first) lastCursor_ += count;
   CursorCheck();
 }
 
@@ -127,6 +130,10 @@ void DataSetModel::RowsRemoved(int first, int count) {
   beginRemoveRows({}, first, first + count - 1);
   rows_ -= count;
   endRemoveRows();
+  if (lastCursor_ >= first + count)
+    lastCursor_ -= count;
+  else if (lastCursor_ >= first)
+    lastCursor_ = -1;
   CursorCheck();
 }
 
