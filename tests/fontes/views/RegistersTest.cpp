@@ -422,6 +422,8 @@ TEST_F(RegistersTest, UsersGridHidesThePasswordAndTheBoxEchoesStars) {
 TEST_F(RegistersTest, AClientAddedWithTheNavigatorIsStoredAndListedOnReopening) {
   TfClientes* f = OpenClientes();
   Press(f->DBNavigator1, nbInsert);
+  EXPECT_EQ(f->DBGrid1->currentIndex().row(), DM->adsClientes->CurrentRow())
+      << "the new row is the one selected";
   Type(f->cxDBTextEdit1, QStringLiteral("Zélia Gonçalves"));
   Type(f->cxDBTextEdit2, QStringLiteral("(27) 3322-1100"));
   Press(f->DBNavigator1, nbPost);
