@@ -3,6 +3,7 @@
 #include <QVBoxLayout>
 
 #include "fontes/views/Clientes.h"
+#include "fontes/views/Pesquisar.Ordem.h"
 #include "fontes/views/Servicos.h"
 #include "fontes/views/Usuarios.h"
 #include "platform/ui/Application.h"
@@ -121,9 +122,9 @@ void TfPrincipal::dxBarLargeButton6Click() {
   fUsuarios->Show();
 }
 
-// Built in its own unit; until that unit registers its class, the button opens nothing.
 void TfPrincipal::dxBarLargeButton7Click() {
-  OpenRegistered(QStringLiteral("TfPsqOrdemServico"));
+  fPsqOrdemServico = CreateForm<TfPsqOrdemServico>(this);
+  fPsqOrdemServico->Show();
 }
 
 void TfPrincipal::dxBarButton2Click() {
