@@ -7,6 +7,8 @@
 #include "fontes/views/Login.h"
 #include "fontes/views/Splash.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ControlPictures.h"
+#include "resources/Pictures.h"
 
 QLabel* lLabelApp = nullptr;
 
@@ -26,6 +28,10 @@ void Prepare(TApplication& application, const StepObserver& observer) {
     if (observer) observer(QString::fromLatin1(step));
   };
   application.Initialize();
+  // The controls draw our own pictures; names the set lacks keep their drawn glyphs.
+  ui::SetPictureProvider([](const QString& name) {
+    return pictures::Exists(name) ? pictures::Icon(name) : QIcon();
+  });
   done("Initialize");
   // Made directly, so that it never becomes the application's main window.
   fSplash = CreateForm<TfSplash>(&application);
