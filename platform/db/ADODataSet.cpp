@@ -17,6 +17,41 @@ QString QuoteName(const QString& name) {
   return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
+// A Post's write and its reading back of the stored row are one transaction: when either
+// fails nothing stays in the file, so a refused Post never stored the row and its retry
+// cannot store it twice.
+class PostTransaction {
+ public:
+  explicit PostTransaction(sqlite3* db) : db_(db), nested_(sqlite3_get_autocommit(db) == 0) {
+    Run(nested_ ? "SAVEPOINT quorvel_post" : "BEGIN IMMEDIATE");
+  }
+  ~PostTransaction() {
+    if (done_) return;
+    if (nested_) {
+      sqlite3_exec(db_, "ROLLBACK TO quorvel_post; RELEASE quorvel_post", nullptr, nullptr, nullptr);
+    } else if (sqlite3_get_autocommit(db_) == 0) {
+      sqlite3_exec(db_, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+  }
+  PostTransaction(const PostTransaction&) = delete;
+  PostTransaction& operator=(const PostTransaction&) = delete;
+
+  void Commit() {
+    Run(nested_ ? "RELEASE quorvel_post" : "COMMIT");
+    done_ = true;
+  }
+
+ private:
+  void Run(const char* sql) {
+    const int rc = sqlite3_exec(db_, sql, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) db::sqlite::Raise(db_, rc);
+  }
+
+  sqlite3* db_;
+  bool nested_;
+  bool done_ = false;
+};
+
 QString Utf8(const char* text) {
   return text != nullptr ? QString::fromUtf8(text) : QString();
 }
@@ -300,6 +335,7 @@ void TADODataSet::InternalInsert(std::vector<Value>& row, const std::vector<int>
                                 .arg(QuoteName(updateTable_), names.join(QStringLiteral(", ")),
                                      marks.join(QStringLiteral(", ")));
   Statement& stmt = writer_->Get(handle, sql);
+  PostTransaction transaction(handle);
   int index = 1;
   for (int c : columns)
     db::sqlite::Bind(stmt.Get(), index++, row[static_cast<size_t>(c)],
@@ -309,8 +345,11 @@ void TADODataSet::InternalInsert(std::vector<Value>& row, const std::vector<int>
   const int64_t id = key.type == ftAutoInc || row[static_cast<size_t>(keyColumn_)].isNull
                          ? sqlite3_last_insert_rowid(handle)
                          : row[static_cast<size_t>(keyColumn_)].i;
-  row[static_cast<size_t>(keyColumn_)] = Value::Int(id);
-  ReadBack(id, row);
+  std::vector<Value> stored = row;
+  stored[static_cast<size_t>(keyColumn_)] = Value::Int(id);
+  ReadBack(id, stored);
+  transaction.Commit();
+  row = std::move(stored);
 }
 
 void TADODataSet::InternalUpdate(const std::vector<Value>& oldRow, std::vector<Value>& row,
@@ -323,6 +362,7 @@ void TADODataSet::InternalUpdate(const std::vector<Value>& oldRow, std::vector<V
                           .arg(QuoteName(updateTable_), sets.join(QStringLiteral(", ")),
                                QuoteName(tableColumns_[static_cast<size_t>(keyColumn_)]));
   Statement& stmt = writer_->Get(handle, sql);
+  PostTransaction transaction(handle);
   int index = 1;
   for (int c : columns)
     db::sqlite::Bind(stmt.Get(), index++, row[static_cast<size_t>(c)],
@@ -335,7 +375,10 @@ void TADODataSet::InternalUpdate(const std::vector<Value>& oldRow, std::vector<V
         "O registro não foi encontrado para atualização: ele foi excluído por outro usuário ou programa. "
         "Nada foi gravado; as alterações continuam na tela."));
   const Value& newKey = row[static_cast<size_t>(keyColumn_)];
-  ReadBack(newKey.isNull ? key.i : newKey.i, row);
+  std::vector<Value> stored = row;
+  ReadBack(newKey.isNull ? key.i : newKey.i, stored);
+  transaction.Commit();
+  row = std::move(stored);
 }
 
 bool TADODataSet::InternalDelete(const std::vector<Value>& row) {

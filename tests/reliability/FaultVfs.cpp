@@ -12,6 +12,7 @@ namespace {
 
 std::atomic<int> failAt{0};  // 0: disarmed
 std::atomic<bool> persistentFailure{false};
+std::atomic<bool> failReads{false};
 std::atomic<int> writes{0};
 std::atomic<int> failures{0};
 
@@ -28,7 +29,8 @@ sqlite3_file* Real(sqlite3_file* f) {
   return reinterpret_cast<ShimFile*>(f)->real;
 }
 
-bool RefuseThisWrite() {
+bool RefuseThis(bool read) {
+  if (read != failReads.load()) return false;
   const int k = failAt.load();
   if (k == 0) return false;
   const int n = ++writes;
@@ -43,10 +45,11 @@ int Close(sqlite3_file* f) {
   return Real(f)->pMethods->xClose(Real(f));
 }
 int Read(sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
+  if (RefuseThis(true)) return SQLITE_IOERR_READ;
   return Real(f)->pMethods->xRead(Real(f), buffer, amount, offset);
 }
 int Write(sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 offset) {
-  if (RefuseThisWrite()) return SQLITE_FULL;
+  if (RefuseThis(false)) return SQLITE_FULL;
   return Real(f)->pMethods->xWrite(Real(f), buffer, amount, offset);
 }
 int Truncate(sqlite3_file* f, sqlite3_int64 size) {
@@ -213,10 +216,16 @@ void Install() {
 }
 
 void FailWrite(int k, bool persistent) {
+  failReads = false;
   writes = 0;
   failures = 0;
   persistentFailure = persistent;
   failAt = k < 1 ? 1 : k;
+}
+
+void FailRead(int k, bool persistent) {
+  FailWrite(k, persistent);
+  failReads = true;
 }
 
 void Heal() {

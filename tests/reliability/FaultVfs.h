@@ -11,17 +11,23 @@ void Install();
 // From now on the k-th write (1-based) fails with SQLITE_FULL; with persistent, every
 // write after it fails too, until Heal.
 void FailWrite(int k, bool persistent);
+// The same for reads, which fail with SQLITE_IOERR_READ as a failing disk's do.
+void FailRead(int k, bool persistent);
 // Writes succeed again and the counters restart.
 void Heal();
 
-// Writes seen since the last FailWrite or Heal, and how many of them were refused.
+// Writes (or reads, after FailRead) seen since the last FailWrite, FailRead or Heal, and
+// how many of them were refused.
 int Writes();
 int Failures();
 
 // Heals on leaving scope, so an assertion cannot leave the disk "full" for the next test.
 class ScopedFault {
  public:
-  ScopedFault(int k, bool persistent) { FailWrite(k, persistent); }
+  enum Kind { kWrite, kRead };
+  ScopedFault(int k, bool persistent, Kind kind = kWrite) {
+    kind == kWrite ? FailWrite(k, persistent) : FailRead(k, persistent);
+  }
   ~ScopedFault() { Heal(); }
   ScopedFault(const ScopedFault&) = delete;
   ScopedFault& operator=(const ScopedFault&) = delete;
