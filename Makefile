@@ -9,6 +9,16 @@ PACKAGES := build-essential cmake ninja-build pkg-config \
   qt6-translations-l10n fonts-crosextra-carlito fonts-wine \
   xvfb xauth poppler-utils
 
+# The sanitizer build of `make test`: -O1 keeps it quick to build and run; no benchmarks.
+ASAN_BUILD_DIR ?= build-asan
+ASAN_CMAKE_FLAGS := -DQUORVEL_SANITIZE=ON -DQUORVEL_BUILD_BENCH=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -g -DNDEBUG"
+SANITIZER_SUPPRESSIONS := $(CURDIR)/tests/sanitizers
+SANITIZER_ENV := \
+  ASAN_OPTIONS=detect_leaks=1:check_initialization_order=1:strict_init_order=1 \
+  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1:suppressions=$(SANITIZER_SUPPRESSIONS)/ubsan.supp \
+  LSAN_OPTIONS=suppressions=$(SANITIZER_SUPPRESSIONS)/lsan.supp:print_suppressions=0
+
 # Only `make fuzz` needs these: clang and its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES := clang-14 libclang-rt-14-dev
 FUZZ_DIR ?= build-fuzz
@@ -36,8 +46,13 @@ configure: deps
 build: configure
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# After the normal run, the whole suite again under AddressSanitizer, LeakSanitizer and
+# UndefinedBehaviorSanitizer in its own folder; any report fails the test that caused it.
 test: build
 	@ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	@cmake -S . -B $(ASAN_BUILD_DIR) -G Ninja $(ASAN_CMAKE_FLAGS) > /dev/null
+	@cmake --build $(ASAN_BUILD_DIR) -j $(JOBS)
+	@$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD_DIR) --output-on-failure -j $(JOBS)
 
 # Builds, makes a demonstration database and ServerConfig.ini when build/bin has no
 # configuration (never replacing either), then starts the program.
@@ -57,7 +72,7 @@ run: build
 	exec "$$bin/Quorvel"
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_BUILD_DIR)
 
 fuzz-deps: deps
 	@missing="$$(for p in $(FUZZ_PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; done)"; \
