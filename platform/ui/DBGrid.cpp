@@ -66,9 +66,23 @@ class GridCellDelegate : public QStyledItemDelegate {
   // The open editor holds text the field refused.
   bool HoldsRefusal() const { return editor_ != nullptr && refused_; }
 
+  // A cancelled row takes the open editor's typing with it; left behind, that text would
+  // be written into whatever row the next post or move found.
+  void DiscardPending() {
+    refused_ = false;
+    if (editor_ == nullptr || !editor_->isModified()) return;
+    editor_->setModified(false);
+    if (index_.isValid()) editor_->setText(index_.data(Qt::EditRole).toString());
+    emit closeEditor(editor_, RevertModelCache);
+  }
+
   // Writes what the open editor holds, for the data set's post or move; raises.
   void WritePending() {
     if (editor_ == nullptr || !editor_->isModified() || !index_.isValid() || writing_) return;
+    if (!RowEditing()) {
+      DiscardPending();
+      return;
+    }
     writing_ = true;
     try {
       model_->WriteCell(index_, editor_->text());
@@ -149,6 +163,11 @@ class GridCellDelegate : public QStyledItemDelegate {
     editor->setModified(true);
   }
 
+  bool RowEditing() const {
+    const TDataSet* ds = model_->DataSet();
+    return ds != nullptr && (ds->State() == dsEdit || ds->State() == dsInsert);
+  }
+
   // Writes the editor's text; reports a refusal and answers false.
   bool Commit(QLineEdit* editor, const QModelIndex& index) {
     if (!editor->isModified() || !index.isValid()) return true;
@@ -212,6 +231,10 @@ TDBGrid::TDBGrid(TComponent* owner, QWidget* parent)
 
   connect(model_, &DataSetModel::CursorMoved, this, [this] { SelectCursorRow(); });
   connect(model_, &DataSetModel::ColumnsChanged, this, [this] { ApplyColumnWidths(); });
+  connect(model_, &DataSetModel::EditingChanged, this, [this] {
+    const TDataSet* ds = model_->DataSet();
+    if (ds == nullptr || (ds->State() != dsEdit && ds->State() != dsInsert)) delegate_->DiscardPending();
+  });
   connect(model_, &DataSetModel::IndicatorMoved, this, [this] { verticalHeader()->viewport()->update(); });
   connect(horizontalHeader(), &QHeaderView::sectionClicked, this,
           ui::Guarded([this](int section) { SortByColumn(section); }));

@@ -4,6 +4,7 @@
 #include "platform/db/DataSource.h"
 #include "platform/db/Field.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/ui/EventGuard.h"
 
 namespace ui {
@@ -190,10 +191,17 @@ bool DataSetModel::WriteCell(const QModelIndex& index, const QVariant& value) {
   TField* field = ColumnField(index.column());
   if (field == nullptr || !CanWrite(field) || !MoveCursorTo(index.row())) return false;
   if (!link_->Edit()) return false;
-  if (value.typeId() == QMetaType::Bool)
+  if (value.typeId() == QMetaType::Bool) {
     field->SetAsBoolean(value.toBool());
-  else
+    return true;
+  }
+  try {
     field->SetText(value.toString());
+  } catch (const EConvertError&) {
+    // The operator reads the refusal in the language of the window, naming the column.
+    throw EConvertError(QStringLiteral("'%1' não é um valor válido para %2")
+                            .arg(rtl::Trim(value.toString()), field->DisplayLabel()));
+  }
   return true;
 }
 

@@ -191,6 +191,33 @@ TEST_F(GridTest, ARefusedCellValueIsReportedAndKept) {
   EXPECT_EQ(orders->State(), dsBrowse);
 }
 
+TEST_F(GridTest, CancellingTheRowDropsARefusedCellsText) {
+  TADODataSet* orders = Open(QStringLiteral("select id, vlr_total from OrdensServico"));
+  auto* grid = new TDBGrid(nullptr, Host());
+  grid->setGeometry(0, 0, 600, 300);
+  grid->SetDataSource(SourceOf(orders));
+  ShowHost();
+  const QString stored = Scalar(QStringLiteral("select vlr_total from OrdensServico where id = 1"));
+  grid->setCurrentIndex(grid->Model()->index(0, 1));
+  Focus(grid);
+  uitest::BoxRecorder boxes;
+  QTest::keyClicks(grid, QStringLiteral("a"));
+  ASSERT_NE(grid->CellEditor(), nullptr);
+  QTest::keyClicks(grid->CellEditor(), QStringLiteral("bc"));
+  QTest::keyClick(grid->CellEditor(), Qt::Key_Return);
+  ASSERT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_TRUE(boxes.boxes[0].text.startsWith(QStringLiteral("'abc' não é um valor válido para")))
+      << boxes.boxes[0].text.toStdString();
+  // The row is cancelled elsewhere (a navigator, the window): the refused text goes too,
+  // so moving on neither raises nor writes it into another row.
+  orders->Cancel();
+  EXPECT_EQ(grid->CellEditor(), nullptr);
+  EXPECT_NO_THROW(orders->First());
+  EXPECT_NO_THROW(orders->Next());
+  EXPECT_EQ(boxes.boxes.size(), 1u);
+  EXPECT_EQ(Scalar(QStringLiteral("select vlr_total from OrdensServico where id = 1")), stored);
+}
+
 TEST_F(GridTest, CtrlDeleteAsksOrNotAsTheGridIsSet) {
   const struct {
     const char* name;

@@ -1,0 +1,308 @@
+// What an operator can type into the windows: 10,000-character texts, letters in number
+// boxes, dates far outside any calendar, negative quantities. Each input gets a clear
+// refusal (a message, the row kept for correction) or an accepted value; none crashes or
+// leaves a row in the file that the program could not read back.
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <functional>
+
+#include "fontes/controler/Controller.Ordem.h"
+#include "fontes/dados/uDM.h"
+#include "fontes/views/Clientes.h"
+#include "fontes/views/Ordem.h"
+#include "fontes/views/Principal.h"
+#include "fontes/views/Servicos.h"
+#include "fontes/views/Usuarios.h"
+#include "platform/db/DataSet.h"
+#include "platform/rtl/DateTime.h"
+#include "platform/rtl/FormatSettings.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Buttons.h"
+#include "platform/ui/DBEdits.h"
+#include "platform/ui/DBGrid.h"
+#include "platform/ui/DBNavigator.h"
+#include "platform/ui/DataSetModel.h"
+#include "tests/platform/ui/UiTestSupport.h"
+#include "tests/reliability/ReliabilityFixture.h"
+#include "tools/AdminDatabase.h"
+#include "tools/ServerConfigWriter.h"
+
+namespace {
+
+using reliability::IntegrityCheck;
+using reliability::RawDb;
+
+const QString kHuge = QString(10000, QChar(0x00E7));  // "ççç…", ten thousand of them
+
+// Replaces a box's text the way an operator does: select all, then type or paste.
+void Type(QLineEdit* box, const QString& text) {
+  box->setFocus();
+  box->selectAll();
+  for (const QChar c : text)
+    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+void Paste(QLineEdit* box, const QString& text) {
+  box->setFocus();
+  box->selectAll();
+  QGuiApplication::clipboard()->setText(text);
+  QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+}
+
+class WindowInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    database_ = exe_.FilePath(QStringLiteral("quorvel.db"));
+    admin::CreateDatabase(database_, QString(), true, false);
+    admin::WriteServerConfig(exe_.Folder(), database_, QString(), false);
+    app_.SetTitle(QStringLiteral("Quorvel"));
+    app_.CreateForm(DM);
+    ASSERT_TRUE(DM->ADO->Connected());
+    fPrincipal = CreateForm<TfPrincipal>(&app_);
+  }
+  void TearDown() override {
+    uitest::ProcessDeferredDeletes();
+    EXPECT_EQ(IntegrityCheck(database_), QStringLiteral("ok"));
+  }
+  QString Db(const QString& sql) { return RawDb(database_).Scalar(sql); }
+
+  rtl::ScopedFormatSettings settings_{TFormatSettings::PtBR()};
+  testsupport::ScopedExeFolder exe_;
+  QString database_;
+  TApplication app_;
+  reliability::BoxRecorder boxes_;
+};
+
+TEST_F(WindowInputTest, RegisterBoxesRefuseTenThousandCharactersAndKeepTheRow) {
+  const struct {
+    const char* window;
+    std::function<TCustomDBEdit*()> open;  // opens the window, gives the box
+    const char* table;
+  } boxes[] = {
+      {"Clientes: nome",
+       [] {
+         QTest::mouseClick(fPrincipal->dxBarLargeButton4, Qt::LeftButton);
+         return static_cast<TCustomDBEdit*>(fClientes->cxDBTextEdit1);
+       },
+       "Clientes"},
+      {"Clientes: telefone",
+       [] {
+         QTest::mouseClick(fPrincipal->dxBarLargeButton4, Qt::LeftButton);
+         return static_cast<TCustomDBEdit*>(fClientes->cxDBTextEdit2);
+       },
+       "Clientes"},
+      {"Serviços: descrição",
+       [] {
+         QTest::mouseClick(fPrincipal->dxBarLargeButton5, Qt::LeftButton);
+         return static_cast<TCustomDBEdit*>(fServicos->cxDBTextEdit1);
+       },
+       "Servicos"},
+      {"Usuários: login",
+       [] {
+         QTest::mouseClick(fPrincipal->dxBarLargeButton6, Qt::LeftButton);
+         return static_cast<TCustomDBEdit*>(fUsuarios->cxDBTextEdit1);
+       },
+       "Users"},
+      {"Usuários: senha",
+       [] {
+         QTest::mouseClick(fPrincipal->dxBarLargeButton6, Qt::LeftButton);
+         return static_cast<TCustomDBEdit*>(fUsuarios->cxDBTextEdit3);
+       },
+       "Users"},
+  };
+  for (const auto& b : boxes) {
+    SCOPED_TRACE(b.window);
+    const QStringList before = reliability::TableContents(database_);
+    TCustomDBEdit* box = b.open();
+    ASSERT_NE(box, nullptr);
+    auto* form = qobject_cast<TRegisterForm*>(box->window());
+    ASSERT_NE(form, nullptr);
+    TDataSet* ds = box->Field()->DataSet();
+    for (const bool inserting : {true, false}) {
+      SCOPED_TRACE(inserting ? "new row" : "row 1");
+      boxes_.boxes.clear();
+      if (inserting)
+        QTest::mouseClick(form->DBNavigator1->Button(nbInsert), Qt::LeftButton);
+      else
+        ds->First();
+      Paste(box, kHuge);
+      QTest::mouseClick(form->DBNavigator1->Button(nbPost), Qt::LeftButton);
+      ASSERT_EQ(boxes_.boxes.size(), 1u) << "a refusal is shown";
+      EXPECT_TRUE(boxes_.boxes[0].text.contains(QStringLiteral("255 caracteres")))
+          << boxes_.boxes[0].text.toStdString();
+      EXPECT_EQ(ds->State(), inserting ? dsInsert : dsEdit) << "the row stays for correction";
+      EXPECT_EQ(box->text(), kHuge);
+      EXPECT_EQ(reliability::TableContents(database_), before);
+      QTest::mouseClick(form->DBNavigator1->Button(nbCancel), Qt::LeftButton);
+      EXPECT_EQ(ds->State(), dsBrowse);
+    }
+    form->Close();
+    uitest::ProcessDeferredDeletes();
+  }
+}
+
+class EditorInputTest : public WindowInputTest {
+ protected:
+  // Runs the editor on order 3, acts, saves, and closes it.
+  void Alterar(const std::function<void(TfOrdem&)>& act) {
+    bool acted = false;
+    uitest::WhenShown<TfOrdem>([&](TfOrdem* f) {
+      acted = true;
+      try {
+        act(*f);
+      } catch (const std::exception& e) {
+        ADD_FAILURE() << "unexpected error: " << e.what();
+      }
+      f->Close();
+    });
+    TControllerOrdem controller(&app_);
+    controller.Alterar(3);
+    EXPECT_TRUE(acted);
+  }
+  static QLineEdit* Box(const TfOrdem& f, const char* name) {
+    auto* box = f.findChild<QLineEdit*>(QString::fromLatin1(name));
+    EXPECT_NE(box, nullptr) << name;
+    return box;
+  }
+  // Leaves the box, which writes its text into the field or reports the refusal.
+  static void Leave(QLineEdit* box) {
+    QTest::keyClick(box, Qt::Key_Tab);
+    QApplication::processEvents();
+  }
+};
+
+// The order row's stored dates are dates the program reads back, whatever was typed.
+bool StoredDatesReadable(const QString& path) {
+  const QRegularExpression date(QStringLiteral("^\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}(\\.\\d{3})?$"));
+  for (const QString& row :
+       RawDb(path).Rows(QStringLiteral("SELECT dt_entrada, dt_saida FROM OrdensServico WHERE id = 3")))
+    for (const QString& value : row.split(QLatin1Char('|')))
+      if (value != QLatin1String("NULL") && !date.match(value).hasMatch()) return false;
+  return true;
+}
+
+TEST_F(EditorInputTest, DateBoxesTakeARealDateOrRefuseIt) {
+  const char* const typed[] = {"99/99/9999", "31/02/2024", "00/00/0000", "01/01/0000", "31/12/99999",
+                               "01/01/0001", "31/12/9999", "-1/-1/-1",   "ab/cd/efgh", "29/02/2023"};
+  Alterar([&](TfOrdem& f) {
+    QLineEdit* box = Box(f, "_eDtSaida");
+    TField* field = f.dsOrdem->DataSet()->FieldByName(QStringLiteral("dt_saida"));
+    for (const char* text : typed) {
+      SCOPED_TRACE(text);
+      boxes_.boxes.clear();
+      const QString before = field->AsString();
+      Type(box, QString::fromLatin1(text));
+      Leave(box);
+      if (!boxes_.boxes.empty()) {
+        EXPECT_EQ(field->AsString(), before) << "refused: the field keeps its value";
+        QTest::keyClick(box, Qt::Key_Escape);
+      } else if (!field->IsNull()) {
+        int y, m, d;
+        rtl::DecodeDate(field->AsDateTime(), y, m, d);
+        EXPECT_TRUE(y >= 1 && y <= 9999) << y;
+      }
+    }
+    boxes_.boxes.clear();
+    f._btnSalvar->click();
+  });
+  EXPECT_TRUE(StoredDatesReadable(database_));
+}
+
+TEST_F(EditorInputTest, TheTotalBoxRefusesLettersAndTakesOnlyNumbers) {
+  Alterar([&](TfOrdem& f) {
+    QLineEdit* box = Box(f, "_eVlrTotal");
+    TField* field = f.dsOrdem->DataSet()->FieldByName(QStringLiteral("vlr_total"));
+    const struct {
+      const char* name;
+      QString text;
+    } inputs[] = {
+        {"letters", QStringLiteral("abcXYZ")},  {"letters among digits", QStringLiteral("12a3,4b5")},
+        {"negative", QStringLiteral("-50,25")}, {"ten thousand digits", QString(10000, QLatin1Char('9'))},
+        {"exponent", QStringLiteral("1e308")},
+    };
+    for (const auto& input : inputs) {
+      SCOPED_TRACE(input.name);
+      boxes_.boxes.clear();
+      const QString before = field->AsString();
+      Type(box, input.text);
+      EXPECT_FALSE(box->text().contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
+          << box->text().toStdString();
+      Leave(box);
+      if (!boxes_.boxes.empty()) {
+        EXPECT_EQ(field->AsString(), before);
+        QTest::keyClick(box, Qt::Key_Escape);
+      }
+    }
+    boxes_.boxes.clear();
+    const QString shown = field->AsString();
+    f._btnSalvar->click();
+    if (boxes_.boxes.empty()) {
+      EXPECT_EQ(f.dsOrdem->DataSet()->State(), dsBrowse);
+      EXPECT_EQ(Db(QStringLiteral("SELECT vlr_total FROM OrdensServico WHERE id = 3")).toDouble(),
+                field->AsFloat())
+          << shown.toStdString();
+    }
+  });
+  EXPECT_FALSE(Db(QStringLiteral("SELECT typeof(vlr_total) FROM OrdensServico WHERE id = 3")) == "text");
+}
+
+TEST_F(EditorInputTest, ItemCellsTakeNegativeQuantitiesAndRefuseWhatDoesNotFit) {
+  Alterar([&](TfOrdem& f) {
+    TDataSet* itens = f.dsItensOS->DataSet();
+    TDBGrid* grid = f.DBGrid1;
+    const int items = itens->RecordCount();
+    ASSERT_GT(items, 0);
+    const struct {
+      const char* field;
+      QString text;
+    } cells[] = {
+        {"item_qtde", QStringLiteral("-3")},   {"item_qtde", QStringLiteral("abc")},
+        {"item_vlr", QStringLiteral("-10,5")}, {"item_vlr", QString(10000, QLatin1Char('9'))},
+        {"produto_descricao", kHuge},
+    };
+    for (const auto& cell : cells) {
+      SCOPED_TRACE(cell.field);
+      boxes_.boxes.clear();
+      itens->First();
+      const QString id = itens->FieldByName(QStringLiteral("id"))->AsString();
+      const QString storedBefore =
+          Db(QStringLiteral("SELECT %1 FROM itens_os WHERE id = %2").arg(QLatin1String(cell.field), id));
+      const int column = grid->ColumnOfField(QString::fromLatin1(cell.field));
+      ASSERT_GE(column, 0);
+      const QModelIndex index = grid->model()->index(0, column);
+      grid->setFocus();
+      grid->setCurrentIndex(index);
+      grid->edit(index);
+      auto* editor = qobject_cast<QLineEdit*>(grid->CellEditor());
+      ASSERT_NE(editor, nullptr);
+      if (cell.text.size() > 100)
+        Paste(editor, cell.text);
+      else
+        Type(editor, cell.text);
+      QTest::keyClick(editor, Qt::Key_Return);
+      QApplication::processEvents();
+      if (itens->State() != dsBrowse) QTest::mouseClick(f.DBNavigator1->Button(nbPost), Qt::LeftButton);
+      const QString storedAfter =
+          Db(QStringLiteral("SELECT %1 FROM itens_os WHERE id = %2").arg(QLatin1String(cell.field), id));
+      if (!boxes_.boxes.empty()) {
+        EXPECT_EQ(storedAfter, storedBefore) << "refused: nothing stored";
+        if (itens->State() != dsBrowse) itens->Cancel();
+      } else {
+        EXPECT_EQ(itens->State(), dsBrowse);
+        // Accepted: what the file holds is what the row shows.
+        EXPECT_EQ(storedAfter.isEmpty(), itens->FieldByName(QString::fromLatin1(cell.field))->IsNull());
+      }
+      EXPECT_EQ(itens->RecordCount(), items);
+    }
+  });
+  // Every item of order 3 still reads back, with a subtotal that is a number.
+  for (const QString& row : RawDb(database_).Rows(
+           QStringLiteral("SELECT typeof(item_qtde), typeof(item_vlr), typeof(item_subtotal), "
+                          "length(produto_descricao) <= 255 FROM itens_os WHERE os_id = 3")))
+    EXPECT_FALSE(row.contains(QStringLiteral("text"))) << row.toStdString();
+}
+
+}  // namespace
