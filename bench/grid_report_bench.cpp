@@ -13,8 +13,6 @@
 // generating it does not count in this process's memory.
 
 #include <malloc.h>
-#include <sys/resource.h>
-#include <time.h>
 
 #include <QApplication>
 #include <QDir>
@@ -25,9 +23,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
+#include "bench/bench_measure.h"
 #include "bench/db_bench_data.h"
 #include "platform/db/ADOConnection.h"
 #include "platform/db/ADODataSet.h"
@@ -56,87 +54,16 @@ QString OrderList(const QString& where = {}) {
          where + QStringLiteral(";");
 }
 
-// Wall and processor milliseconds of some work.
-struct Time {
-  double wall = 1e18;
-  double cpu = 1e18;
-  void Keep(const Time& other) {
-    wall = std::min(wall, other.wall);
-    cpu = std::min(cpu, other.cpu);
-  }
-};
-
-double ProcessCpuMillis() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
-}
-
-double ChildrenCpuMillis() {
-  rusage usage{};
-  getrusage(RUSAGE_CHILDREN, &usage);
-  auto ms = [](const timeval& tv) { return static_cast<double>(tv.tv_sec) * 1e3 + tv.tv_usec / 1e3; };
-  return ms(usage.ru_utime) + ms(usage.ru_stime);
-}
-
-template <class Work>
-Time Measure(Work work) {
-  QElapsedTimer timer;
-  const double cpu = ProcessCpuMillis();
-  timer.start();
-  work();
-  return {static_cast<double>(timer.nsecsElapsed()) / 1e6, ProcessCpuMillis() - cpu};
-}
-
-// "VmRSS", "VmHWM" of /proc/self/status, in bytes.
-double Status(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(key, 0) == 0) return std::stod(line.substr(line.find(':') + 1)) * 1024.0;
-  return 0;
-}
-
-// Forgets the peak so far: VmHWM starts again from the current resident size.
-void ResetPeak() {
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
-
-// Texts as the program holds them (UTF-16), whole numbers 4 bytes, yes/no 1, others 8:
-// the same count the data set's own benchmark uses.
-double ValueBytes(const TDataSet& ds) {
-  double bytes = 0;
-  for (int f = 0; f < ds.FieldCount(); ++f) {
-    const TFieldType type = ds.Fields(f)->DataType();
-    for (int r = 0; r < ds.RecordCount(); ++r) {
-      const db::Value v = ds.CellAt(r, f);
-      if (v.isNull) continue;
-      bytes += type == ftWideString                     ? 2.0 * static_cast<double>(v.s.size())
-               : type == ftAutoInc || type == ftInteger ? 4
-               : type == ftBoolean                      ? 1
-                                                        : 8;
-    }
-  }
-  return bytes;
-}
+using bench::CliTime;
+using bench::Measure;
+using bench::ResetPeak;
+using bench::Status;
+using bench::Time;
+using bench::ValueBytes;
 
 // The CLI running the statement as SQLite receives it, best of kRounds.
 Time CliTime(const QString& sql) {
-  Time best;
-  for (int round = 0; round < kRounds; ++round) {
-    QProcess cli;
-    cli.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer timer;
-    const double cpu = ChildrenCpuMillis();
-    timer.start();
-    cli.start(QStringLiteral("sqlite3"), {kDatabase, sql});
-    if (!cli.waitForFinished(600000) || cli.exitCode() != 0) {
-      std::fprintf(stderr, "sqlite3 failed: %s\n", cli.readAllStandardError().constData());
-      std::exit(2);
-    }
-    best.Keep({static_cast<double>(timer.nsecsElapsed()) / 1e6, ChildrenCpuMillis() - cpu});
-  }
-  return best;
+  return bench::CliTime(kDatabase, sql, kRounds);
 }
 
 bool Report(const char* what, const Time& ours, const Time& base, double target) {
@@ -226,15 +153,10 @@ Time Best(Setup setup, Work work) {
 int main(int argc, char** argv) {
   std::setvbuf(stdout, nullptr, _IONBF, 0);
   try {
-    if (argc > 1 && std::string(argv[1]) == "--generate") {
-      const double generated = dbbench::EnsureOrdersDatabase(kDatabase, kOrders, kClients, kUsers);
-      if (generated > 0) std::printf("generated %d orders in %.1f s\n", kOrders, generated);
-      return 0;
-    }
+    if (bench::GenerateIfAsked(argc, argv, {kDatabase, kOrders, kClients, kUsers})) return 0;
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
-    if (QProcess::execute(QCoreApplication::applicationFilePath(), {QStringLiteral("--generate")}) != 0)
-      return 2;
+    if (!bench::GenerateInChild()) return 2;
     rtl::ScopedFormatSettings settings(TFormatSettings::PtBR());
     // "pdf" runs the export part only (for profiling).
     const bool onlyPdf = argc > 1 && std::string(argv[1]) == "pdf";

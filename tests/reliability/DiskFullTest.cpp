@@ -114,6 +114,40 @@ class DiskFullTest : public reliability::ShopTest, public ::testing::WithParamIn
     faultvfs::Heal();
     ShopTest::TearDown();
   }
+
+  // One save as the operator makes it: the row opened and typed, the file as it was.
+  struct Attempt {
+    QStringList before;
+    TADODataSet* ds;
+    TDataSetState state;
+    QStringList typed;
+  };
+  Attempt Begin(const PostCase& c) {
+    Attempt a{TableContents(db_), c.start(*DM), dsInactive, {}};
+    a.state = a.ds->State();
+    c.fill(*a.ds);
+    a.typed = FieldTexts(*a.ds);
+    return a;
+  }
+  // A refused save left the row as typed and the file as it was; once the disk is well
+  // again the very same save goes through.
+  void ExpectRefusedThenRetried(const Attempt& a, const QString& error) {
+    EXPECT_EQ(a.ds->State(), a.state);
+    EXPECT_EQ(FieldTexts(*a.ds), a.typed);
+    EXPECT_EQ(TableContents(db_), a.before) << error.toStdString();
+    ASSERT_EQ(DatabaseErrorOf([&] { a.ds->Post(); }), QString());
+  }
+  // The file holds the row exactly as saved; the row is closed for the next attempt.
+  void ExpectStoredAndEnd(const PostCase& c, const Attempt& a) {
+    const QString id = a.ds->FieldByName(QStringLiteral("id"))->AsString();
+    EXPECT_EQ(RawDb(db_).Rows(QStringLiteral("SELECT %1 FROM %2 WHERE id = %3")
+                                  .arg(QLatin1String(c.columns), QLatin1String(c.table), id)),
+              QStringList{QString::fromUtf8(c.stored)});
+    // Exactly one row more for an insert, none for an edit.
+    EXPECT_EQ(TableContents(db_).size(), a.before.size() + (a.state == dsInsert ? 1 : 0));
+    a.ds->Close();
+    if (DM->adsOrdens->Active()) DM->adsOrdens->Close();
+  }
 };
 
 INSTANTIATE_TEST_SUITE_P(Modes, DiskFullTest, ::testing::Values(false, true),
@@ -132,11 +166,8 @@ TEST_P(DiskFullTest, EveryWriteOfASaveCanFailWithoutLoss) {
     for (int k = 1; k <= 200 && !covered; ++k) {
       SCOPED_TRACE(k);
       ++tried;
-      const QStringList before = TableContents(db_);
-      TADODataSet* ds = c.start(*DM);
-      const TDataSetState state = ds->State();
-      c.fill(*ds);
-      const QStringList typed = FieldTexts(*ds);
+      const Attempt a = Begin(c);
+      TADODataSet* ds = a.ds;
 
       QString error;
       int writes = 0;
@@ -149,19 +180,10 @@ TEST_P(DiskFullTest, EveryWriteOfASaveCanFailWithoutLoss) {
       if (!error.isEmpty()) {
         ++refused;
         EXPECT_TRUE(error.contains(QStringLiteral("Disco cheio"))) << error.toStdString();
-        EXPECT_EQ(ds->State(), state);
-        EXPECT_EQ(FieldTexts(*ds), typed);
-        EXPECT_EQ(TableContents(db_), before);  // nothing of the save reached the file
-        // Room again: the very same save goes through.
-        ASSERT_EQ(DatabaseErrorOf([&] { ds->Post(); }), QString());
+        ExpectRefusedThenRetried(a, error);
       }
       EXPECT_EQ(ds->State(), dsBrowse);
-      const QString id = ds->FieldByName(QStringLiteral("id"))->AsString();
-      EXPECT_EQ(RawDb(db_).Rows(QStringLiteral("SELECT %1 FROM %2 WHERE id = %3")
-                                    .arg(QLatin1String(c.columns), QLatin1String(c.table), id)),
-                QStringList{QString::fromUtf8(c.stored)});
-      ds->Close();
-      if (DM->adsOrdens->Active()) DM->adsOrdens->Close();
+      ExpectStoredAndEnd(c, a);
     }
     EXPECT_TRUE(covered);
     EXPECT_GT(refused, 0);
@@ -184,11 +206,8 @@ TEST_P(DiskFullTest, EveryReadOfASaveCanFailWithoutLossOrDuplicates) {
     for (int k = 1; k <= 200 && !covered; ++k) {
       SCOPED_TRACE(k);
       ++tried;
-      const QStringList before = TableContents(db_);
-      TADODataSet* ds = c.start(*DM);
-      const TDataSetState state = ds->State();
-      c.fill(*ds);
-      const QStringList typed = FieldTexts(*ds);
+      const Attempt a = Begin(c);
+      TADODataSet* ds = a.ds;
 
       QString error;
       int reads = 0;
@@ -203,21 +222,8 @@ TEST_P(DiskFullTest, EveryReadOfASaveCanFailWithoutLossOrDuplicates) {
         reads = faultvfs::Writes();
       }
       covered = reads < k;
-      if (!error.isEmpty()) {
-        EXPECT_EQ(ds->State(), state);
-        EXPECT_EQ(FieldTexts(*ds), typed);
-        EXPECT_EQ(TableContents(db_), before) << error.toStdString();
-        ASSERT_EQ(DatabaseErrorOf([&] { ds->Post(); }), QString());
-      }
-      const QString id = ds->FieldByName(QStringLiteral("id"))->AsString();
-      EXPECT_EQ(RawDb(db_).Rows(QStringLiteral("SELECT %1 FROM %2 WHERE id = %3")
-                                    .arg(QLatin1String(c.columns), QLatin1String(c.table), id)),
-                QStringList{QString::fromUtf8(c.stored)});
-      // Exactly one row more for an insert, none for an edit.
-      const QStringList after = TableContents(db_);
-      EXPECT_EQ(after.size(), before.size() + (state == dsInsert ? 1 : 0));
-      ds->Close();
-      if (DM->adsOrdens->Active()) DM->adsOrdens->Close();
+      if (!error.isEmpty()) ExpectRefusedThenRetried(a, error);
+      ExpectStoredAndEnd(c, a);
     }
     EXPECT_TRUE(covered);
     EXPECT_EQ(IntegrityCheck(db_), QStringLiteral("ok"));

@@ -27,6 +27,7 @@
 #include "platform/ui/DBNavigator.h"
 #include "platform/ui/DataSetModel.h"
 #include "tests/platform/ui/UiTestSupport.h"
+#include "tests/platform/ui/UiTyping.h"
 #include "tests/reliability/ReliabilityFixture.h"
 #include "tools/AdminDatabase.h"
 #include "tools/ServerConfigWriter.h"
@@ -38,13 +39,9 @@ using reliability::RawDb;
 
 const QString kHuge = QString(10000, QChar(0x00E7));  // "ççç…", ten thousand of them
 
-// Replaces a box's text the way an operator does: select all, then type or paste.
-void Type(QLineEdit* box, const QString& text) {
-  box->setFocus();
-  box->selectAll();
-  for (const QChar c : text)
-    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
+using uitest::TypeInto;
+
+// Replaces a box's text the way an operator does with a long one: select all, paste.
 void Paste(QLineEdit* box, const QString& text) {
   box->setFocus();
   box->selectAll();
@@ -148,19 +145,8 @@ class EditorInputTest : public WindowInputTest {
  protected:
   // Runs the editor on order 3, acts, saves, and closes it.
   void Alterar(const std::function<void(TfOrdem&)>& act) {
-    bool acted = false;
-    uitest::WhenShown<TfOrdem>([&](TfOrdem* f) {
-      acted = true;
-      try {
-        act(*f);
-      } catch (const std::exception& e) {
-        ADD_FAILURE() << "unexpected error: " << e.what();
-      }
-      f->Close();
-    });
     TControllerOrdem controller(&app_);
-    controller.Alterar(3);
-    EXPECT_TRUE(acted);
+    uitest::RunWindow<TfOrdem>([&] { controller.Alterar(3); }, act);
   }
   static QLineEdit* Box(const TfOrdem& f, const char* name) {
     auto* box = f.findChild<QLineEdit*>(QString::fromLatin1(name));
@@ -194,7 +180,7 @@ TEST_F(EditorInputTest, DateBoxesTakeARealDateOrRefuseIt) {
       SCOPED_TRACE(text);
       boxes_.boxes.clear();
       const QString before = field->AsString();
-      Type(box, QString::fromLatin1(text));
+      TypeInto(box, QString::fromLatin1(text));
       Leave(box);
       if (!boxes_.boxes.empty()) {
         EXPECT_EQ(field->AsString(), before) << "refused: the field keeps its value";
@@ -227,7 +213,7 @@ TEST_F(EditorInputTest, TheTotalBoxRefusesLettersAndTakesOnlyNumbers) {
       SCOPED_TRACE(input.name);
       boxes_.boxes.clear();
       const QString before = field->AsString();
-      Type(box, input.text);
+      TypeInto(box, input.text);
       EXPECT_FALSE(box->text().contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
           << box->text().toStdString();
       Leave(box);
@@ -281,7 +267,7 @@ TEST_F(EditorInputTest, ItemCellsTakeNegativeQuantitiesAndRefuseWhatDoesNotFit) 
       if (cell.text.size() > 100)
         Paste(editor, cell.text);
       else
-        Type(editor, cell.text);
+        TypeInto(editor, cell.text);
       QTest::keyClick(editor, Qt::Key_Return);
       QApplication::processEvents();
       if (itens->State() != dsBrowse) QTest::mouseClick(f.DBNavigator1->Button(nbPost), Qt::LeftButton);

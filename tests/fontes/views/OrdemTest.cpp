@@ -105,18 +105,7 @@ class OrdemTest : public ::testing::Test {
 
   // Runs the editor that open() shows, acting on it once it is up, then closes it.
   void RunEditor(const std::function<void()>& open, const std::function<void(TfOrdem&)>& act) {
-    bool acted = false;
-    uitest::WhenShown<TfOrdem>([&](TfOrdem* f) {
-      acted = true;
-      try {
-        act(*f);
-      } catch (const std::exception& e) {
-        ADD_FAILURE() << "unexpected error: " << e.what();
-      }
-      f->Close();
-    });
-    open();
-    EXPECT_TRUE(acted);
+    uitest::RunWindow<TfOrdem>(open, act);
   }
   void Alterar(int id, const std::function<void(TfOrdem&)>& act) {
     TControllerOrdem controller(&app_);

@@ -26,6 +26,7 @@
 #include "platform/ui/DataSetModel.h"
 #include "platform/ui/Fonts.h"
 #include "tests/platform/ui/UiTestSupport.h"
+#include "tests/platform/ui/UiTyping.h"
 #include "tests/support/TestSupport.h"
 #include "tools/AdminDatabase.h"
 #include "tools/ServerConfigWriter.h"
@@ -117,14 +118,7 @@ void CtrlDelete(TDBGrid* grid) {
   QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
 }
 
-// Replaces a box's text by typing, as the operator does.
-void Type(QLineEdit* box, const QString& text) {
-  box->setFocus();
-  box->selectAll();
-  // Character by character with its text, accented letters included.
-  for (const QChar c : text)
-    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
+using uitest::TypeInto;
 
 // The demonstration database (8 clients, 8 services, 4 users) behind the main window.
 class RegistersTest : public ::testing::Test {
@@ -400,7 +394,7 @@ TEST_F(RegistersTest, CodeBoxesCannotBeTypedInto) {
     SCOPED_TRACE(caption);
     TRegisterForm* f = OpenByName(QString::fromUtf8(caption));
     auto* id = f->findChild<TDBEdit*>(QStringLiteral("DBEdit1"));
-    Type(id, QStringLiteral("99"));
+    TypeInto(id, QStringLiteral("99"));
     EXPECT_EQ(id->text(), QStringLiteral("00001"));
     EXPECT_EQ(f->DataSource1->DataSet()->State(), dsBrowse);
     f->Close();
@@ -424,8 +418,8 @@ TEST_F(RegistersTest, AClientAddedWithTheNavigatorIsStoredAndListedOnReopening) 
   Press(f->DBNavigator1, nbInsert);
   EXPECT_EQ(f->DBGrid1->currentIndex().row(), DM->adsClientes->CurrentRow())
       << "the new row is the one selected";
-  Type(f->cxDBTextEdit1, QStringLiteral("Zélia Gonçalves"));
-  Type(f->cxDBTextEdit2, QStringLiteral("(27) 3322-1100"));
+  TypeInto(f->cxDBTextEdit1, QStringLiteral("Zélia Gonçalves"));
+  TypeInto(f->cxDBTextEdit2, QStringLiteral("(27) 3322-1100"));
   Press(f->DBNavigator1, nbPost);
   EXPECT_TRUE(boxes_.boxes.empty());
   EXPECT_EQ(DM->adsClientes->State(), dsBrowse);
@@ -449,7 +443,7 @@ TEST_F(RegistersTest, ANameLongerThanTheColumnIsRefusedAndKept) {
   TfClientes* f = OpenClientes();
   Press(f->DBNavigator1, nbInsert);
   const QString tooLong(256, QLatin1Char('x'));
-  Type(f->cxDBTextEdit1, tooLong);
+  TypeInto(f->cxDBTextEdit1, tooLong);
   Press(f->DBNavigator1, nbPost);
   ASSERT_EQ(boxes_.boxes.size(), 1u);
   EXPECT_TRUE(boxes_.boxes[0].text.contains(QStringLiteral("255 caracteres")))
@@ -462,7 +456,7 @@ TEST_F(RegistersTest, ANameLongerThanTheColumnIsRefusedAndKept) {
 
   // Corrected, it goes in.
   boxes_.Answer({});
-  Type(f->cxDBTextEdit1, QString(255, QLatin1Char('y')));
+  TypeInto(f->cxDBTextEdit1, QString(255, QLatin1Char('y')));
   Press(f->DBNavigator1, nbPost);
   EXPECT_TRUE(boxes_.boxes.empty());
   EXPECT_EQ(Db(QStringLiteral("SELECT length(nome) FROM Clientes WHERE nome LIKE 'y%'")), QStringList{"255"});
@@ -477,10 +471,11 @@ TEST_F(RegistersTest, AWriteRefusedByALockElsewhereIsReportedAndCanBeRetried) {
       {"insert",
        [](TfClientes* f) {
          Press(f->DBNavigator1, nbInsert);
-         Type(f->cxDBTextEdit1, QStringLiteral("Cliente Novo"));
+         TypeInto(f->cxDBTextEdit1, QStringLiteral("Cliente Novo"));
        },
        "Cliente Novo"},
-      {"edit", [](TfClientes* f) { Type(f->cxDBTextEdit1, QStringLiteral("Maria Souza")); }, "Maria Souza"},
+      {"edit", [](TfClientes* f) { TypeInto(f->cxDBTextEdit1, QStringLiteral("Maria Souza")); },
+       "Maria Souza"},
   };
   TfClientes* f = OpenClientes();
   for (const auto& c : cases) {
@@ -530,7 +525,7 @@ TEST_F(RegistersTest, ADeleteRefusedByALockIsReportedAndTheRowStays) {
 
 TEST_F(RegistersTest, AChangeToARowDeletedElsewhereIsReportedAndCanBeCancelled) {
   TfClientes* f = OpenClientes();
-  Type(f->cxDBTextEdit1, QStringLiteral("Maria A. Souza"));
+  TypeInto(f->cxDBTextEdit1, QStringLiteral("Maria A. Souza"));
   OtherProgram(database_).Exec("DELETE FROM Clientes WHERE id = 1");
   Press(f->DBNavigator1, nbPost);
   ASSERT_EQ(boxes_.boxes.size(), 1u);

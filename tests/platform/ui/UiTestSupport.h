@@ -65,6 +65,24 @@ void WhenShown(std::function<void(W*)> action) {
   timer->start();
 }
 
+// Runs the window W that open() shows, acting on it once it is up, then closes it. An
+// error leaving the action fails the test instead of unwinding through the event loop.
+template <class W>
+void RunWindow(const std::function<void()>& open, const std::function<void(W&)>& act) {
+  bool acted = false;
+  WhenShown<W>([&](W* w) {
+    acted = true;
+    try {
+      act(*w);
+    } catch (const std::exception& e) {
+      ADD_FAILURE() << "unexpected error: " << e.what();
+    }
+    w->Close();
+  });
+  open();
+  EXPECT_TRUE(acted);
+}
+
 // Destroys what was released (deleteLater) outside any event loop.
 inline void ProcessDeferredDeletes() {
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
