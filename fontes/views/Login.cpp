@@ -9,6 +9,7 @@
 #include "fontes/views/Principal.h"
 #include "platform/db/ADODataSet.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/ControlName.h"
 #include "platform/ui/Dialogs.h"
 #include "resources/Pictures.h"
 
@@ -16,12 +17,7 @@ TfLogin* fLogin = nullptr;
 
 namespace {
 
-template <class W>
-W* Named(W* widget, const QString& name) {
-  widget->setObjectName(name);
-  widget->setAccessibleDescription(name);
-  return widget;
-}
+using ui::Named;
 
 QLineEdit* NewEdit(QWidget* parent, const QString& name, const QLabel* label, const QRect& bounds) {
   auto* edit = Named(new QLineEdit(parent), name);

@@ -8,18 +8,14 @@
 #include "fontes/views/Usuarios.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ClassRegistry.h"
+#include "platform/ui/ControlName.h"
 #include "resources/Pictures.h"
 
 TfPrincipal* fPrincipal = nullptr;
 
 namespace {
 
-template <class W>
-W* Named(W* widget, const QString& name) {
-  widget->setObjectName(name);
-  widget->setAccessibleDescription(name);
-  return widget;
-}
+using ui::Named;
 
 }  // namespace
 

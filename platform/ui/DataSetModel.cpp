@@ -5,6 +5,7 @@
 #include "platform/db/Field.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Alignment.h"
 #include "platform/ui/EventGuard.h"
 
 namespace ui {
@@ -231,15 +232,7 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const {
       return !ds->IsNullAt(row, fieldIndex) && ds->CellAt(row, fieldIndex).i != 0 ? Qt::Checked
                                                                                   : Qt::Unchecked;
     case Qt::TextAlignmentRole:
-      switch (field->Alignment()) {
-        case taRightJustify:
-          return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-        case taCenter:
-          return QVariant::fromValue(Qt::AlignHCenter | Qt::AlignVCenter);
-        case taLeftJustify:
-          break;
-      }
-      return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+      return QVariant::fromValue(QtAlignment(field->Alignment()));
     case Qt::AccessibleTextRole:
       return IsBoolean(field) ? QVariant(field->DisplayTextOf(ds->CellAt(row, fieldIndex)))
                               : QVariant(ds->DisplayTextAt(row, fieldIndex));

@@ -1,24 +1,9 @@
 #include "platform/ui/GridModel.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/ui/Alignment.h"
 
 namespace ui {
-
-namespace {
-
-Qt::Alignment AlignmentOf(TAlignment alignment) {
-  switch (alignment) {
-    case taRightJustify:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    case taCenter:
-      return Qt::AlignHCenter | Qt::AlignVCenter;
-    case taLeftJustify:
-      break;
-  }
-  return Qt::AlignLeft | Qt::AlignVCenter;
-}
-
-}  // namespace
 
 GridModel::GridModel(GridRows& rows, QObject* parent) : QAbstractItemModel(parent), rows_(rows) {}
 
@@ -133,7 +118,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
       return ds->CellAt(static_cast<int>(row), column.field).i != 0 ? Qt::Checked : Qt::Unchecked;
     case Qt::TextAlignmentRole:
       return column.isBoolean ? QVariant(Qt::AlignCenter)
-                              : QVariant(AlignmentOf(ds->Fields(column.field)->Alignment()));
+                              : QVariant(QtAlignment(ds->Fields(column.field)->Alignment()));
     case IsGroupRole:
       return false;
     case DataRowRole:

@@ -9,6 +9,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/DataSource.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/ui/Alignment.h"
 #include "platform/ui/EventGuard.h"
 #include "platform/ui/GridFilterPopup.h"
 #include "platform/ui/GridFooter.h"
@@ -19,21 +20,11 @@
 #include "platform/ui/GridTreeView.h"
 #include "platform/ui/Localizer.h"
 
+using ui::QtAlignment;
+
 namespace {
 
 const QString kFilterClearKey = QStringLiteral("GridFilterClear");
-
-Qt::Alignment QtAlignment(TAlignment alignment) {
-  switch (alignment) {
-    case taRightJustify:
-      return Qt::AlignRight | Qt::AlignVCenter;
-    case taCenter:
-      return Qt::AlignHCenter | Qt::AlignVCenter;
-    case taLeftJustify:
-      break;
-  }
-  return Qt::AlignLeft | Qt::AlignVCenter;
-}
 
 template <class T>
 void Erase(std::vector<T*>& list, const T* item) {
