@@ -171,44 +171,71 @@ bool StoredDatesReadable(const QString& path) {
 }
 
 TEST_F(EditorInputTest, DateBoxesTakeARealDateOrRefuseIt) {
-  const char* const typed[] = {"99/99/9999", "31/02/2024", "00/00/0000", "01/01/0000", "31/12/99999",
-                               "01/01/0001", "31/12/9999", "-1/-1/-1",   "ab/cd/efgh", "29/02/2023"};
+  // What the box keeps of the typing decides: letters and signs are not taken, a year
+  // longer than four digits is cut; what is left is a real date or a refusal.
+  const struct {
+    const char* typed;
+    const char* accepted;  // nullptr: refused
+  } cases[] = {
+      {"99/99/9999", nullptr},       {"31/02/2024", nullptr},      {"00/00/0000", nullptr},
+      {"01/01/0000", nullptr},       {"29/02/2023", nullptr},      {"ab/cd/efgh", nullptr},
+      {"31/12/99999", "31/12/9999"}, {"01/01/0001", "01/01/0001"}, {"31/12/9999", "31/12/9999"},
+      {"-1/-1/-1", "01/01/2001"},
+  };
   Alterar([&](TfOrdem& f) {
     QLineEdit* box = Box(f, "_eDtSaida");
     TField* field = f.dsOrdem->DataSet()->FieldByName(QStringLiteral("dt_saida"));
-    for (const char* text : typed) {
-      SCOPED_TRACE(text);
+    // The operator types into the active window.
+    f.activateWindow();
+    box->setFocus();
+    QApplication::processEvents();
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.typed);
       boxes_.boxes.clear();
       const QString before = field->AsString();
-      TypeInto(box, QString::fromLatin1(text));
+      TypeInto(box, QString::fromLatin1(c.typed));
+      const QString kept = box->text();
       Leave(box);
-      if (!boxes_.boxes.empty()) {
-        EXPECT_EQ(field->AsString(), before) << "refused: the field keeps its value";
+      if (c.accepted == nullptr) {
+        ASSERT_EQ(boxes_.boxes.size(), 1u) << "refused with a message";
+        EXPECT_TRUE(boxes_.boxes[0].text.contains(QStringLiteral("não é uma data válida")))
+            << boxes_.boxes[0].text.toStdString();
+        EXPECT_EQ(field->AsString(), before) << "the field keeps its value";
+        EXPECT_EQ(box->text(), kept) << "the typing stays for correction";
         QTest::keyClick(box, Qt::Key_Escape);
-      } else if (!field->IsNull()) {
-        int y, m, d;
-        rtl::DecodeDate(field->AsDateTime(), y, m, d);
-        EXPECT_TRUE(y >= 1 && y <= 9999) << y;
+      } else {
+        EXPECT_TRUE(boxes_.boxes.empty());
+        EXPECT_EQ(field->AsString(), QString::fromLatin1(c.accepted));
+        box->setFocus();
       }
     }
     boxes_.boxes.clear();
     f._btnSalvar->click();
+    EXPECT_TRUE(boxes_.boxes.empty());
   });
   EXPECT_TRUE(StoredDatesReadable(database_));
+  EXPECT_EQ(Db(QStringLiteral("SELECT date(dt_saida) FROM OrdensServico WHERE id = 3")),
+            QStringLiteral("2001-01-01"));
 }
 
 TEST_F(EditorInputTest, TheTotalBoxRefusesLettersAndTakesOnlyNumbers) {
+  const struct {
+    const char* name;
+    QString text;
+    const char* accepted;  // the field afterwards; nullptr: refused with a message
+  } inputs[] = {
+      {"letters: none taken", QStringLiteral("abcXYZ"), "144"},
+      {"letters among digits: the digits taken", QStringLiteral("12a3,4b5"), "123,45"},
+      {"negative", QStringLiteral("-50,25"), "-50,25"},
+      {"ten thousand digits: 15 kept, beyond the currency range", QString(10000, QLatin1Char('9')), nullptr},
+      {"exponent: the letter not taken", QStringLiteral("1e308"), "1308"},
+  };
   Alterar([&](TfOrdem& f) {
     QLineEdit* box = Box(f, "_eVlrTotal");
     TField* field = f.dsOrdem->DataSet()->FieldByName(QStringLiteral("vlr_total"));
-    const struct {
-      const char* name;
-      QString text;
-    } inputs[] = {
-        {"letters", QStringLiteral("abcXYZ")},  {"letters among digits", QStringLiteral("12a3,4b5")},
-        {"negative", QStringLiteral("-50,25")}, {"ten thousand digits", QString(10000, QLatin1Char('9'))},
-        {"exponent", QStringLiteral("1e308")},
-    };
+    f.activateWindow();
+    box->setFocus();
+    QApplication::processEvents();
     for (const auto& input : inputs) {
       SCOPED_TRACE(input.name);
       boxes_.boxes.clear();
@@ -217,45 +244,57 @@ TEST_F(EditorInputTest, TheTotalBoxRefusesLettersAndTakesOnlyNumbers) {
       EXPECT_FALSE(box->text().contains(QRegularExpression(QStringLiteral("[A-Za-z]"))))
           << box->text().toStdString();
       Leave(box);
-      if (!boxes_.boxes.empty()) {
+      if (input.accepted == nullptr) {
+        ASSERT_EQ(boxes_.boxes.size(), 1u);
+        EXPECT_TRUE(boxes_.boxes[0].text.contains(QStringLiteral("não é um valor válido")))
+            << boxes_.boxes[0].text.toStdString();
         EXPECT_EQ(field->AsString(), before);
         QTest::keyClick(box, Qt::Key_Escape);
+      } else {
+        EXPECT_TRUE(boxes_.boxes.empty());
+        EXPECT_EQ(field->AsString(), QString::fromLatin1(input.accepted));
+        box->setFocus();
       }
     }
     boxes_.boxes.clear();
-    const QString shown = field->AsString();
     f._btnSalvar->click();
-    if (boxes_.boxes.empty()) {
-      EXPECT_EQ(f.dsOrdem->DataSet()->State(), dsBrowse);
-      EXPECT_EQ(Db(QStringLiteral("SELECT vlr_total FROM OrdensServico WHERE id = 3")).toDouble(),
-                field->AsFloat())
-          << shown.toStdString();
-    }
+    EXPECT_TRUE(boxes_.boxes.empty());
+    EXPECT_EQ(f.dsOrdem->DataSet()->State(), dsBrowse);
   });
-  EXPECT_FALSE(Db(QStringLiteral("SELECT typeof(vlr_total) FROM OrdensServico WHERE id = 3")) == "text");
+  // A number in the file, not text.
+  EXPECT_EQ(Db(QStringLiteral(
+                "SELECT vlr_total = 1308 AND typeof(vlr_total) <> 'text' FROM OrdensServico WHERE id = 3")),
+            QStringLiteral("1"));
 }
 
 TEST_F(EditorInputTest, ItemCellsTakeNegativeQuantitiesAndRefuseWhatDoesNotFit) {
+  const QString kHugeCut = kHuge.left(255);  // a pasted text is cut to the column's size
+  const struct {
+    const char* field;
+    QString text;
+    const QString* stored;  // the file afterwards; nullptr: refused with a message
+    const char* storedText;
+  } cells[] = {
+      {"item_qtde", QStringLiteral("-3"), nullptr, "-3.0"},
+      {"item_qtde", QStringLiteral("abc"), nullptr, nullptr},
+      {"item_vlr", QStringLiteral("-10,5"), nullptr, "-10.5"},
+      {"item_vlr", QString(10000, QLatin1Char('9')), nullptr, nullptr},
+      {"produto_descricao", kHuge, &kHugeCut, nullptr},
+  };
   Alterar([&](TfOrdem& f) {
     TDataSet* itens = f.dsItensOS->DataSet();
     TDBGrid* grid = f.DBGrid1;
     const int items = itens->RecordCount();
     ASSERT_GT(items, 0);
-    const struct {
-      const char* field;
-      QString text;
-    } cells[] = {
-        {"item_qtde", QStringLiteral("-3")},   {"item_qtde", QStringLiteral("abc")},
-        {"item_vlr", QStringLiteral("-10,5")}, {"item_vlr", QString(10000, QLatin1Char('9'))},
-        {"produto_descricao", kHuge},
-    };
+    f.activateWindow();
     for (const auto& cell : cells) {
       SCOPED_TRACE(cell.field);
       boxes_.boxes.clear();
       itens->First();
       const QString id = itens->FieldByName(QStringLiteral("id"))->AsString();
-      const QString storedBefore =
-          Db(QStringLiteral("SELECT %1 FROM itens_os WHERE id = %2").arg(QLatin1String(cell.field), id));
+      const QString sql =
+          QStringLiteral("SELECT %1 FROM itens_os WHERE id = %2").arg(QLatin1String(cell.field), id);
+      const QString storedBefore = Db(sql);
       const int column = grid->ColumnOfField(QString::fromLatin1(cell.field));
       ASSERT_GE(column, 0);
       const QModelIndex index = grid->model()->index(0, column);
@@ -271,20 +310,22 @@ TEST_F(EditorInputTest, ItemCellsTakeNegativeQuantitiesAndRefuseWhatDoesNotFit) 
       QTest::keyClick(editor, Qt::Key_Return);
       QApplication::processEvents();
       if (itens->State() != dsBrowse) QTest::mouseClick(f.DBNavigator1->Button(nbPost), Qt::LeftButton);
-      const QString storedAfter =
-          Db(QStringLiteral("SELECT %1 FROM itens_os WHERE id = %2").arg(QLatin1String(cell.field), id));
-      if (!boxes_.boxes.empty()) {
-        EXPECT_EQ(storedAfter, storedBefore) << "refused: nothing stored";
-        if (itens->State() != dsBrowse) itens->Cancel();
+      const bool refused = cell.stored == nullptr && cell.storedText == nullptr;
+      if (refused) {
+        ASSERT_FALSE(boxes_.boxes.empty()) << "refused with a message";
+        EXPECT_TRUE(boxes_.boxes[0].text.contains(QStringLiteral("não é um valor válido para")))
+            << boxes_.boxes[0].text.toStdString();
+        EXPECT_EQ(Db(sql), storedBefore) << "nothing stored";
+        itens->Cancel();
       } else {
+        EXPECT_TRUE(boxes_.boxes.empty());
         EXPECT_EQ(itens->State(), dsBrowse);
-        // Accepted: what the file holds is what the row shows.
-        EXPECT_EQ(storedAfter.isEmpty(), itens->FieldByName(QString::fromLatin1(cell.field))->IsNull());
+        EXPECT_EQ(Db(sql), cell.stored != nullptr ? *cell.stored : QString::fromLatin1(cell.storedText));
       }
       EXPECT_EQ(itens->RecordCount(), items);
     }
   });
-  // Every item of order 3 still reads back, with a subtotal that is a number.
+  // Every item of order 3 still reads back, with numbers where numbers belong.
   for (const QString& row : RawDb(database_).Rows(
            QStringLiteral("SELECT typeof(item_qtde), typeof(item_vlr), typeof(item_subtotal), "
                           "length(produto_descricao) <= 255 FROM itens_os WHERE os_id = 3")))
