@@ -26,6 +26,7 @@
 #include "platform/ui/DBGrid.h"
 #include "platform/ui/DBNavigator.h"
 #include "platform/ui/DataSetModel.h"
+#include "tests/fontes/views/DemoShopTest.h"
 #include "tests/platform/ui/UiTestSupport.h"
 #include "tests/platform/ui/UiTyping.h"
 #include "tests/reliability/ReliabilityFixture.h"
@@ -49,27 +50,15 @@ void Paste(QLineEdit* box, const QString& text) {
   QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
 }
 
-class WindowInputTest : public ::testing::Test {
+class WindowInputTest : public DemoShopTest {
  protected:
-  void SetUp() override {
-    database_ = exe_.FilePath(QStringLiteral("quorvel.db"));
-    admin::CreateDatabase(database_, QString(), true, false);
-    admin::WriteServerConfig(exe_.Folder(), database_, QString(), false);
-    app_.SetTitle(QStringLiteral("Quorvel"));
-    app_.CreateForm(DM);
-    ASSERT_TRUE(DM->ADO->Connected());
-    fPrincipal = CreateForm<TfPrincipal>(&app_);
-  }
   void TearDown() override {
-    uitest::ProcessDeferredDeletes();
+    DemoShopTest::TearDown();
     EXPECT_EQ(IntegrityCheck(database_), QStringLiteral("ok"));
   }
   QString Db(const QString& sql) { return RawDb(database_).Scalar(sql); }
 
   rtl::ScopedFormatSettings settings_{TFormatSettings::PtBR()};
-  testsupport::ScopedExeFolder exe_;
-  QString database_;
-  TApplication app_;
   reliability::BoxRecorder boxes_;
 };
 

@@ -31,6 +31,7 @@
 #include "platform/ui/GridModel.h"
 #include "platform/ui/GridView.h"
 #include "platform/ui/SaveDialog.h"
+#include "tests/platform/report/PageExpectations.h"
 #include "tests/platform/ui/UiTestSupport.h"
 #include "tests/support/TestSupport.h"
 #include "tools/AdminDatabase.h"
@@ -289,13 +290,7 @@ TEST_F(PesquisarOrdemTest, WindowGridAndButtonsAreLaidOutAsDesigned) {
   EXPECT_EQ(link->Component(), f->cxGrid1);
   EXPECT_EQ(link->Caption(), f->Caption());
   const TPrinterPage& page = link->PrinterPage();
-  EXPECT_EQ(page.DMPaper, 9);
-  EXPECT_EQ(page.PageSize.X, 210000);
-  EXPECT_EQ(page.PageSize.Y, 297000);
-  for (int margin : {page.Margins.Left, page.Margins.Top, page.Margins.Right, page.Margins.Bottom})
-    EXPECT_EQ(margin, 12700);
-  EXPECT_EQ(page.Header, 6350);
-  EXPECT_EQ(page.Footer, 6350);
+  reporttest::ExpectA4WithTheWindowsMargins(page);
   EXPECT_EQ(f->SaveDialog1->Filter, QStringLiteral("Arquivo PDF|*.pdf"));
   EXPECT_EQ(f->SaveDialog1->FileName, QStringLiteral("RelatorioOrdens"));
   EXPECT_TRUE(boxes_.boxes.empty());

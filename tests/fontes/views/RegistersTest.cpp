@@ -25,6 +25,7 @@
 #include "platform/ui/DBNavigator.h"
 #include "platform/ui/DataSetModel.h"
 #include "platform/ui/Fonts.h"
+#include "tests/fontes/views/DemoShopTest.h"
 #include "tests/platform/ui/UiTestSupport.h"
 #include "tests/platform/ui/UiTyping.h"
 #include "tests/support/TestSupport.h"
@@ -120,21 +121,15 @@ void CtrlDelete(TDBGrid* grid) {
 
 using uitest::TypeInto;
 
-// The demonstration database (8 clients, 8 services, 4 users) behind the main window.
-class RegistersTest : public ::testing::Test {
+// The registers of the demonstration shop, opened from the main window.
+class RegistersTest : public DemoShopTest {
  protected:
   void SetUp() override {
-    database_ = exe_.FilePath(QStringLiteral("quorvel.db"));
-    admin::CreateDatabase(database_, QString(), true, false);
-    admin::WriteServerConfig(exe_.Folder(), database_, QString(), false);
-    app_.SetTitle(QStringLiteral("Quorvel"));
-    app_.CreateForm(DM);
-    ASSERT_TRUE(DM->ADO->Connected());
+    DemoShopTest::SetUp();
+    if (HasFatalFailure()) return;
     // A lock held elsewhere is reported at once instead of after a wait.
     DM->ADO->SetBusyTimeout(0);
-    fPrincipal = CreateForm<TfPrincipal>(&app_);
   }
-  void TearDown() override { uitest::ProcessDeferredDeletes(); }
 
   TfClientes* OpenClientes() {
     QTest::mouseClick(fPrincipal->dxBarLargeButton4, Qt::LeftButton);
@@ -155,9 +150,6 @@ class RegistersTest : public ::testing::Test {
   }
   QStringList Db(const QString& sql) { return OtherProgram(database_).Column(sql); }
 
-  testsupport::ScopedExeFolder exe_;
-  QString database_;
-  TApplication app_;
   BoxScript boxes_;
 };
 

@@ -12,6 +12,7 @@
 #include "platform/report/ReportLink.h"
 #include "platform/rtl/Exceptions.h"
 #include "tests/platform/grid/GridFixture.h"
+#include "tests/platform/report/PageExpectations.h"
 
 namespace gridtest {
 namespace {
@@ -71,13 +72,7 @@ TEST_F(ReportTest, PagesAreA4WithTheWindowsMarginsInThousandthsOfAMillimetre) {
   OpenSample();
   MakePrinter();
   const TPrinterPage& page = link_->PrinterPage();
-  EXPECT_EQ(page.DMPaper, 9);
-  EXPECT_EQ(page.PageSize.X, 210000);
-  EXPECT_EQ(page.PageSize.Y, 297000);
-  for (int margin : {page.Margins.Left, page.Margins.Top, page.Margins.Right, page.Margins.Bottom})
-    EXPECT_EQ(margin, 12700);
-  EXPECT_EQ(page.Header, 6350);
-  EXPECT_EQ(page.Footer, 6350);
+  reporttest::ExpectA4WithTheWindowsMargins(page);
   const QPageLayout layout = page.QtPageLayout();
   EXPECT_EQ(layout.pageSize().id(), QPageSize::A4);
   EXPECT_EQ(layout.margins(QPageLayout::Millimeter), QMarginsF(12.7, 12.7, 12.7, 12.7));
